@@ -1,0 +1,78 @@
+# Shared by scripts/test, scripts/run and scripts/bench: package installation,
+# configure/build helpers and the Wine environment.  Source it; do not run it.
+
+VELMORA_ROOT=$(cd "$(dirname "${BASH_SOURCE[0]}")/../.." && pwd)
+VELMORA_BUILD="$VELMORA_ROOT/build"
+
+velmora_log() { printf '\n== %s\n' "$*"; }
+
+velmora_sudo() {
+  if [ "$(id -u)" -eq 0 ]; then "$@"; else sudo "$@"; fi
+}
+
+# Installs every Debian package named that is not installed yet.
+velmora_ensure_packages() {
+  local missing=() p
+  for p in "$@"; do
+    dpkg-query -W -f='${Status}' "$p" 2>/dev/null | grep -q 'install ok installed' || missing+=("$p")
+  done
+  [ ${#missing[@]} -eq 0 ] && return 0
+  velmora_log "installing ${missing[*]}"
+  velmora_sudo apt-get update -qq
+  DEBIAN_FRONTEND=noninteractive velmora_sudo apt-get install -y -qq --no-install-recommends \
+    "${missing[@]}" >/dev/null
+}
+
+# Wine takes its ANSI code page from the locale: ja_JP.UTF-8 gives 932.
+velmora_ensure_japanese_locale() {
+  if ! locale -a 2>/dev/null | grep -qi '^ja_JP\.utf-\?8$'; then
+    velmora_log "generating the ja_JP.UTF-8 locale"
+    velmora_sudo sed -i 's/^# *ja_JP.UTF-8 UTF-8/ja_JP.UTF-8 UTF-8/' /etc/locale.gen
+    grep -q '^ja_JP.UTF-8 UTF-8' /etc/locale.gen ||
+      echo 'ja_JP.UTF-8 UTF-8' | velmora_sudo tee -a /etc/locale.gen >/dev/null
+    velmora_sudo locale-gen >/dev/null
+  fi
+}
+
+velmora_ensure_toolchain() {
+  velmora_ensure_packages build-essential cmake g++ clang libclang-rt-14-dev googletest \
+    libgtest-dev libbenchmark-dev g++-mingw-w64-x86-64-posix mingw-w64-tools wine wine64 \
+    xvfb xauth x11-apps imagemagick locales fonts-ipafont-gothic zip unzip
+  velmora_ensure_japanese_locale
+}
+
+velmora_build_preset() {
+  local preset=$1
+  velmora_log "configuring and building preset '$preset'"
+  cmake --preset "$preset" >/dev/null
+  cmake --build --preset "$preset"
+}
+
+# --- Wine ---------------------------------------------------------------------
+
+velmora_wine_env() {
+  export WINEPREFIX=$1
+  export WINEDEBUG=-all
+  export WINEDLLOVERRIDES="mscoree,mshtml="
+  export LC_ALL=ja_JP.UTF-8
+  export LANG=ja_JP.UTF-8
+}
+
+# Creates the prefix named by WINEPREFIX if it is new, and keeps a wineserver
+# running for it so that every later Wine process starts fast.
+velmora_wine_start() {
+  if [ ! -f "$WINEPREFIX/system.reg" ]; then
+    velmora_log "creating Wine prefix $WINEPREFIX"
+    mkdir -p "$WINEPREFIX"
+    wineboot -i >/dev/null 2>&1 || true
+    wineserver -w
+    # Let Wine's X11 driver draw frames and captions itself, as Windows does.
+    wine reg add 'HKCU\Software\Wine\X11 Driver' /v Managed /t REG_SZ /d N /f >/dev/null 2>&1
+    wineserver -w
+  fi
+  wineserver -p >/dev/null 2>&1
+}
+
+velmora_wine_stop() {
+  [ -n "${WINEPREFIX:-}" ] && wineserver -k >/dev/null 2>&1 || true
+}

@@ -1,0 +1,22 @@
+// Free procedures shared by the forms.
+#pragma once
+
+#include <cstdint>
+#include <string>
+
+#include "platform/code_page.h"
+#include "platform/registry.h"
+
+namespace velmora::SharedModule {
+
+// Reads value valueName of subkey subKeyName of the open key as trimmed text.
+// size is the caller's size word: on entry the room the query may fill (256),
+// afterwards what the query left in it.  Any failure gives the empty text.
+// The subkey is only opened, never created: a subkey that vanished since it
+// was enumerated must not come back as an empty key.
+std::wstring GetRegValueText(platform::Registry& registry, const platform::CodePage& codePage,
+                             platform::RegHandle key, const std::wstring& subKeyName,
+                             const std::wstring& valueName, std::uint32_t& size,
+                             std::uint32_t view = 0);
+
+}  // namespace velmora::SharedModule

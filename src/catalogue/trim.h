@@ -1,0 +1,16 @@
+#pragma once
+
+#include <string>
+#include <string_view>
+
+namespace velmora::catalogue {
+
+// Removes leading and trailing U+0020 only; tabs and full-width spaces stay.
+inline std::wstring Trim(std::wstring_view text) {
+    const auto first = text.find_first_not_of(L' ');
+    if (first == std::wstring_view::npos) return {};
+    const auto last = text.find_last_not_of(L' ');
+    return std::wstring(text.substr(first, last - first + 1));
+}
+
+}  // namespace velmora::catalogue

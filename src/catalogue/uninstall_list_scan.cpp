@@ -1,0 +1,143 @@
+#include "catalogue/uninstall_list_scan.h"
+
+#include <algorithm>
+#include <array>
+#include <string_view>
+#include <utility>
+
+#include "catalogue/checked_int16.h"
+#include "catalogue/shared_module.h"
+#include "catalogue/trim.h"
+#include "catalogue/uninstall_key.h"
+#include "platform/registry_key.h"
+
+namespace velmora::catalogue {
+namespace {
+
+constexpr int kHighestEnumIndex = 256;
+constexpr std::uint32_t kNameBufferSize = 256;
+constexpr std::uint32_t kValueSize = 256;
+const std::wstring kDisplayName = L"DisplayName";
+const std::wstring kUninstallString = L"UninstallString";
+
+// Suspends the list's redrawing for the lifetime of the guard.
+class ListUpdate {
+public:
+    explicit ListUpdate(platform::ListBox& list) : list_(list) { list_.BeginUpdate(); }
+    ~ListUpdate() { list_.EndUpdate(); }
+    ListUpdate(const ListUpdate&) = delete;
+    ListUpdate& operator=(const ListUpdate&) = delete;
+
+private:
+    platform::ListBox& list_;
+};
+
+}  // namespace
+
+std::vector<ScanPass> DefaultScanPasses() {
+    return {{platform::kHKeyLocalMachine, 0}, {platform::kHKeyCurrentUser, 0}};
+}
+
+UninstallListScan::UninstallListScan(platform::Registry& registry,
+                                     const platform::CodePage& codePage, platform::ListBox& list,
+                                     platform::TextBox& commandLine,
+                                     platform::MessageBoxes& messages, std::vector<ScanPass> passes)
+    : registry_(registry),
+      codePage_(codePage),
+      list_(list),
+      commandLine_(commandLine),
+      messages_(messages),
+      passes_(std::move(passes)) {}
+
+void UninstallListScan::Run(Entries& entries, std::int16_t& entryCount) const {
+    bool completed = true;
+    {
+        // The list is rebuilt without a redraw per line and repainted once;
+        // the message below is shown only after the list redraws again.
+        ListUpdate update(list_);
+        list_.Clear();
+        for (std::size_t i = 0; i < passes_.size(); ++i) {
+            if (RunPass(passes_[i], i == 0, entries, entryCount) == PassResult::kOpenFailed) {
+                completed = false;
+                break;
+            }
+        }
+    }
+    if (completed) {
+        commandLine_.SetText(L"");
+    } else {
+        messages_.Show(kScanFailedMessage, platform::kMbOk);
+    }
+}
+
+UninstallListScan::PassResult UninstallListScan::RunPass(const ScanPass& pass, bool first,
+                                                         Entries& entries,
+                                                         std::int16_t& entryCount) const {
+    platform::RegHandle opened = 0;
+    bool canDelete = true;
+    if (OpenUninstallKey(registry_, pass.root, platform::kKeyFullAccess, pass.view, &opened) !=
+        platform::kErrorSuccess) {
+        canDelete = false;
+        if (OpenUninstallKey(registry_, pass.root, platform::kKeyRead, pass.view, &opened) !=
+            platform::kErrorSuccess) {
+            return PassResult::kOpenFailed;
+        }
+    }
+    platform::RegistryKey key(registry_, opened);
+
+    const std::int16_t base = first ? std::int16_t{0} : entryCount;
+    std::int16_t count = CheckedInt16(kHighestEnumIndex + 1);
+    for (std::int16_t index = 0; index <= kHighestEnumIndex; index = CheckedAdd(index, 1)) {
+        const std::int16_t slot = CheckedAdd(base, index);
+        if (slot > kLastSlot) {
+            // The table is full: this pass keeps what it has listed so far.
+            count = index;
+            break;
+        }
+        std::array<char, kNameBufferSize> name{};
+        const platform::RegStatus status =
+            registry_.RegEnumKeyA(opened, static_cast<std::uint32_t>(index), name.data(),
+                                  kNameBufferSize);
+        if (status == platform::kErrorSuccess) {
+            const auto end = std::find(name.begin(), name.end(), '\0');
+            ReadSubkey(opened, pass, canDelete, slot,
+                       std::string_view(name.data(), static_cast<std::size_t>(end - name.begin())),
+                       entries);
+        } else if (status == platform::kErrorNoMoreItems) {
+            count = index;
+            break;
+        } else {
+            // Skipped; a slot this scan did not list must never match a line.
+            entries.at(slot).DisplayName.clear();
+        }
+    }
+    entryCount = first ? count : CheckedAdd(entryCount, count);
+    return PassResult::kCompleted;
+}
+
+void UninstallListScan::ReadSubkey(platform::RegHandle key, const ScanPass& pass, bool canDelete,
+                                   int slot, std::string_view enumeratedName,
+                                   Entries& entries) const {
+    UninstallEntry& entry = entries.at(slot);
+    entry.KeyName = codePage_.ToWide(enumeratedName);
+
+    std::uint32_t size = kValueSize;
+    const std::wstring displayName = Trim(SharedModule::GetRegValueText(
+        registry_, codePage_, key, entry.KeyName, kDisplayName, size, pass.view));
+    size = kValueSize;
+    const std::wstring commandLine = Trim(SharedModule::GetRegValueText(
+        registry_, codePage_, key, entry.KeyName, kUninstallString, size, pass.view));
+
+    if (displayName.empty() || commandLine.empty()) {
+        entry.DisplayName.clear();
+        return;
+    }
+    list_.AddLine(displayName, static_cast<std::int16_t>(slot));
+    entry.DisplayName = displayName;
+    entry.UninstallString = commandLine;
+    entry.RootKey = pass.root;
+    entry.View = pass.view;
+    entry.CanDelete = canDelete ? kTrue : kFalse;
+}
+
+}  // namespace velmora::catalogue

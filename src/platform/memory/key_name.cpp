@@ -1,0 +1,46 @@
+#include "platform/memory/key_name.h"
+
+namespace velmora::platform::memory {
+
+bool IsShiftJisLeadByte(unsigned char byte) {
+    return (byte >= 0x81 && byte <= 0x9F) || (byte >= 0xE0 && byte <= 0xFC);
+}
+
+std::string FoldKeyName(std::string_view name) {
+    std::string folded(name);
+    for (std::size_t i = 0; i < folded.size(); ++i) {
+        const auto byte = static_cast<unsigned char>(folded[i]);
+        if (IsShiftJisLeadByte(byte)) {
+            ++i;  // the trail byte stays exactly as it is
+        } else if (byte >= 'a' && byte <= 'z') {
+            folded[i] = static_cast<char>(byte - 'a' + 'A');
+        }
+    }
+    return folded;
+}
+
+std::optional<std::vector<std::string>> SplitKeyPath(std::string_view path) {
+    std::vector<std::string> parts;
+    std::size_t start = 0;
+    for (std::size_t i = 0; i <= path.size(); ++i) {
+        const bool end = i == path.size();
+        if (!end && IsShiftJisLeadByte(static_cast<unsigned char>(path[i]))) {
+            if (i + 1 < path.size()) ++i;
+            continue;
+        }
+        if (end || path[i] == '\\') {
+            const std::string_view part = path.substr(start, i - start);
+            if (part.empty()) {
+                const bool trailing = end || i + 1 == path.size();
+                if (start == 0 && !end) return std::nullopt;  // leading separator
+                if (!trailing) return std::nullopt;           // "a\\\\b"
+            } else {
+                parts.emplace_back(part);
+            }
+            start = i + 1;
+        }
+    }
+    return parts;
+}
+
+}  // namespace velmora::platform::memory

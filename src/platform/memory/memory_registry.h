@@ -1,0 +1,166 @@
+// A registry held in memory that behaves like the Windows one for the calls
+// the program makes, with hooks to seed it, inspect it and make it fail.
+//
+// Paths given to the seeding and inspection methods are relative to a root
+// (kHKeyLocalMachine or kHKeyCurrentUser), separated by '\\', and physical:
+// with separate views on, the 32-bit view's keys live under
+// Software\WOW6432Node as they do on 64-bit Windows.
+#pragma once
+
+#include <cstddef>
+#include <cstdint>
+#include <map>
+#include <memory>
+#include <optional>
+#include <string>
+#include <string_view>
+#include <vector>
+
+#include "platform/registry.h"
+
+namespace velmora::platform::memory {
+
+inline constexpr RegStatus kErrorInvalidHandle = 6;
+inline constexpr RegStatus kErrorBadPathname = 161;
+inline constexpr RegStatus kErrorKeyDeleted = 1018;
+
+inline constexpr std::uint32_t kMaximumAllowed = 0x02000000;
+inline constexpr std::uint32_t kKeyAllAccess = 0x000F003F;
+
+struct ValueData {
+    std::uint32_t type = kRegNone;
+    std::vector<std::uint8_t> bytes;
+    bool operator==(const ValueData&) const = default;
+};
+
+struct KeySnapshot {
+    std::string className;
+    std::map<std::string, ValueData> values;  // by name as stored
+    bool operator==(const KeySnapshot&) const = default;
+};
+
+// Every key of both roots by its full path ("HKEY_CURRENT_USER\\Software"),
+// roots included.
+using RegistrySnapshot = std::map<std::string, KeySnapshot>;
+
+enum class Denial {
+    kWrite,  // any write right requested fails; reading works
+    kAll,    // every open fails
+};
+
+class MemoryRegistry : public Registry {
+public:
+    MemoryRegistry();
+    ~MemoryRegistry() override;
+    MemoryRegistry(const MemoryRegistry&) = delete;
+    MemoryRegistry& operator=(const MemoryRegistry&) = delete;
+
+    RegStatus RegCreateKeyExA(RegHandle key, const char* subKey, std::uint32_t reserved,
+                              const char* className, std::uint32_t options,
+                              std::uint32_t samDesired,
+                              const SecurityAttributes* securityAttributes, RegHandle* result,
+                              std::uint32_t* disposition) override;
+    RegStatus RegOpenKeyExA(RegHandle key, const char* subKey, std::uint32_t options,
+                            std::uint32_t samDesired, RegHandle* result) override;
+    RegStatus RegEnumKeyA(RegHandle key, std::uint32_t index, char* name,
+                          std::uint32_t nameSize) override;
+    RegStatus RegCreateKeyA(RegHandle key, const char* subKey, RegHandle* result) override;
+    RegStatus RegQueryValueExA(RegHandle key, const char* valueName, std::uint32_t* reserved,
+                               std::uint32_t* type, std::uint8_t* data,
+                               std::uint32_t* dataSize) override;
+    RegStatus RegDeleteKeyA(RegHandle key, const char* subKey) override;
+    RegStatus RegCloseKey(RegHandle key) override;
+
+    // Seeding.  Missing keys along the path are created.
+    void AddKey(std::uint32_t root, std::string_view path, std::string_view className = {});
+    void SetValue(std::uint32_t root, std::string_view path, std::string_view name,
+                  std::uint32_t type, std::vector<std::uint8_t> bytes);
+    // REG_SZ holding the bytes followed by one NUL.
+    void SetString(std::uint32_t root, std::string_view path, std::string_view name,
+                   std::string_view bytes);
+    void SetDword(std::uint32_t root, std::string_view path, std::string_view name,
+                  std::uint32_t value);
+    // Removes the key with everything below it; handles open on any of them
+    // fail from then on with kErrorKeyDeleted.  False when there was no key.
+    bool RemoveKey(std::uint32_t root, std::string_view path);
+
+    // Inspection.
+    bool KeyExists(std::uint32_t root, std::string_view path) const;
+    std::vector<std::string> SubkeyNames(std::uint32_t root, std::string_view path) const;
+    std::optional<ValueData> GetValue(std::uint32_t root, std::string_view path,
+                                      std::string_view name) const;
+    std::optional<std::string> ClassName(std::uint32_t root, std::string_view path) const;
+    RegistrySnapshot Snapshot() const;
+    std::size_t OpenHandleCount() const;
+    // How often the named operation ("RegEnumKeyA", ...) was called.
+    std::size_t CallCount(std::string_view operation) const;
+    void ResetCallCounts();
+
+    // Faults.  A denial covers the key and everything below it, existing or not.
+    void DenyAccess(std::uint32_t root, std::string_view path, Denial denial);
+    // Every RegEnumKeyA of that key at that index returns code.
+    void FailEnumeration(std::uint32_t root, std::string_view path, std::uint32_t index,
+                         RegStatus code);
+    // Once, right after RegEnumKeyA has returned subkeyName of parentPath, that
+    // subkey is removed with everything below it.
+    void RemoveAfterEnumeration(std::uint32_t root, std::string_view parentPath,
+                                std::string_view subkeyName);
+    void ClearFaults();
+
+    // Off (the default): KEY_WOW64_32KEY and KEY_WOW64_64KEY reach the same
+    // tree.  On: HKEY_LOCAL_MACHINE\Software opened in the 32-bit view is
+    // HKEY_LOCAL_MACHINE\Software\WOW6432Node.
+    void SetSeparateViews(bool separate);
+
+private:
+    struct Node;
+    enum class View { k64, k32 };
+    using Path = std::vector<std::string>;  // names as given
+    struct OpenKey {
+        std::uint32_t root = 0;
+        View view = View::k64;
+        Path logical;
+        std::shared_ptr<Node> node;
+        std::uint32_t granted = 0;
+    };
+    struct DenyRule {
+        std::uint32_t root;
+        Path folded;
+        Denial denial;
+    };
+    struct EnumFault {
+        std::uint32_t root;
+        Path folded;
+        std::uint32_t index;
+        RegStatus code;
+    };
+    struct RemovalHook {
+        std::uint32_t root;
+        Path folded;
+        std::string foldedName;
+    };
+
+    void Count(std::string_view operation);
+    RegStatus Resolve(RegHandle key, OpenKey* open) const;
+    std::shared_ptr<Node> RootNode(std::uint32_t root) const;
+    Path Physical(std::uint32_t root, const Path& logical, View view) const;
+    std::shared_ptr<Node> Walk(std::uint32_t root, const Path& physical) const;
+    std::shared_ptr<Node> WalkOrCreate(std::uint32_t root, std::string_view path);
+    std::uint32_t MaximumAllowed(std::uint32_t root, const Path& physical) const;
+    RegStatus OpenOrCreate(RegHandle key, const char* subKey, std::uint32_t samDesired,
+                           bool create, const char* className, RegHandle* result,
+                           std::uint32_t* disposition);
+    RegHandle AddHandle(OpenKey open);
+
+    std::shared_ptr<Node> localMachine_;
+    std::shared_ptr<Node> currentUser_;
+    std::map<RegHandle, OpenKey> handles_;
+    RegHandle nextHandle_ = 0x1000;
+    std::map<std::string, std::size_t, std::less<>> calls_;
+    std::vector<DenyRule> denials_;
+    std::vector<EnumFault> enumFaults_;
+    std::vector<RemovalHook> removals_;
+    bool separateViews_ = false;
+};
+
+}  // namespace velmora::platform::memory

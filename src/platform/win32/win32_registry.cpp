@@ -1,0 +1,78 @@
+#include "platform/win32/win32_registry.h"
+
+#include <windows.h>
+
+#include "platform/win32/api_out_arguments.h"
+
+namespace velmora::platform::win32 {
+namespace {
+
+// The interface carries the predefined roots as their 32-bit values; on Win64
+// the real HKEY constants are those values sign-extended.  Any other handle is
+// one that advapi32 gave out earlier.
+HKEY ToHkey(RegHandle key) {
+    switch (key) {
+        case kHKeyCurrentUser:
+            return HKEY_CURRENT_USER;
+        case kHKeyLocalMachine:
+            return HKEY_LOCAL_MACHINE;
+        default:
+            return reinterpret_cast<HKEY>(key);
+    }
+}
+
+}  // namespace
+
+RegStatus Win32Registry::RegCreateKeyExA(RegHandle key, const char* subKey,
+                                         std::uint32_t reserved, const char* className,
+                                         std::uint32_t options, std::uint32_t samDesired,
+                                         const SecurityAttributes* securityAttributes,
+                                         RegHandle* result, std::uint32_t* disposition) {
+    SECURITY_ATTRIBUTES attributes{};
+    if (securityAttributes != nullptr) {
+        attributes.nLength = securityAttributes->nLength;
+        attributes.lpSecurityDescriptor =
+            const_cast<void*>(securityAttributes->lpSecurityDescriptor);
+        attributes.bInheritHandle = securityAttributes->bInheritHandle;
+    }
+    HkeyOutArgument opened(result);
+    DwordOutArgument created(disposition);
+    // The class is only read; the ANSI signature merely lacks the const.
+    return ::RegCreateKeyExA(ToHkey(key), subKey, reserved, const_cast<char*>(className), options,
+                             samDesired, securityAttributes != nullptr ? &attributes : nullptr,
+                             opened.get(), created.get());
+}
+
+RegStatus Win32Registry::RegOpenKeyExA(RegHandle key, const char* subKey, std::uint32_t options,
+                                       std::uint32_t samDesired, RegHandle* result) {
+    HkeyOutArgument opened(result);
+    return ::RegOpenKeyExA(ToHkey(key), subKey, options, samDesired, opened.get());
+}
+
+RegStatus Win32Registry::RegEnumKeyA(RegHandle key, std::uint32_t index, char* name,
+                                     std::uint32_t nameSize) {
+    return ::RegEnumKeyA(ToHkey(key), index, name, nameSize);
+}
+
+RegStatus Win32Registry::RegCreateKeyA(RegHandle key, const char* subKey, RegHandle* result) {
+    HkeyOutArgument opened(result);
+    return ::RegCreateKeyA(ToHkey(key), subKey, opened.get());
+}
+
+RegStatus Win32Registry::RegQueryValueExA(RegHandle key, const char* valueName,
+                                          std::uint32_t* reserved, std::uint32_t* type,
+                                          std::uint8_t* data, std::uint32_t* dataSize) {
+    DwordOutArgument reservedWord(reserved);
+    DwordOutArgument typeWord(type);
+    DwordOutArgument sizeWord(dataSize);
+    return ::RegQueryValueExA(ToHkey(key), valueName, reservedWord.get(), typeWord.get(), data,
+                              sizeWord.get());
+}
+
+RegStatus Win32Registry::RegDeleteKeyA(RegHandle key, const char* subKey) {
+    return ::RegDeleteKeyA(ToHkey(key), subKey);
+}
+
+RegStatus Win32Registry::RegCloseKey(RegHandle key) { return ::RegCloseKey(ToHkey(key)); }
+
+}  // namespace velmora::platform::win32

@@ -1,0 +1,15 @@
+#include "windowing/center_form.h"
+
+namespace velmora::SharedModule {
+
+void CenterForm(const platform::Screen& screen, platform::FormWindow& form) {
+    const float screenWidth = screen.WidthTwips();
+    const float width = form.WidthTwips();
+    const float screenHeight = screen.HeightTwips();
+    const float height = form.HeightTwips();
+    const float top = (screenHeight - height) / 2.0f;
+    const float left = (screenWidth - width) / 2.0f;
+    form.MoveTwips(left, top);
+}
+
+}  // namespace velmora::SharedModule
