@@ -13,11 +13,11 @@ inline constexpr int kEntrySlots = 257;
 inline constexpr int kLastSlot = kEntrySlots - 1;
 
 class Entries {
-public:
+  public:
     UninstallEntry& at(int slot) { return slots_.at(Checked(slot)); }
     const UninstallEntry& at(int slot) const { return slots_.at(Checked(slot)); }
 
-private:
+  private:
     static std::size_t Checked(int slot) {
         if (slot < 0 || slot > kLastSlot) throw std::out_of_range("entry slot out of range");
         return static_cast<std::size_t>(slot);

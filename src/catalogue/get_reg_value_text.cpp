@@ -19,7 +19,8 @@ std::wstring GetRegValueText(platform::Registry& registry, const platform::CodeP
 
     platform::RegHandle opened = 0;
     if (registry.RegOpenKeyExA(key, codePage.ToNarrow(subKeyName).c_str(), 0,
-                               platform::kKeyQueryValue | view, &opened) != platform::kErrorSuccess) {
+                               platform::kKeyQueryValue | view,
+                               &opened) != platform::kErrorSuccess) {
         return {};
     }
     platform::RegistryKey subKey(registry, opened);

@@ -22,13 +22,13 @@ const std::wstring kUninstallString = L"UninstallString";
 
 // Suspends the list's redrawing for the lifetime of the guard.
 class ListUpdate {
-public:
+  public:
     explicit ListUpdate(platform::ListBox& list) : list_(list) { list_.BeginUpdate(); }
     ~ListUpdate() { list_.EndUpdate(); }
     ListUpdate(const ListUpdate&) = delete;
     ListUpdate& operator=(const ListUpdate&) = delete;
 
-private:
+  private:
     platform::ListBox& list_;
 };
 
@@ -95,9 +95,8 @@ UninstallListScan::PassResult UninstallListScan::RunPass(const ScanPass& pass, b
             break;
         }
         std::array<char, kNameBufferSize> name{};
-        const platform::RegStatus status =
-            registry_.RegEnumKeyA(opened, static_cast<std::uint32_t>(index), name.data(),
-                                  kNameBufferSize);
+        const platform::RegStatus status = registry_.RegEnumKeyA(
+            opened, static_cast<std::uint32_t>(index), name.data(), kNameBufferSize);
         if (status == platform::kErrorSuccess) {
             const auto end = std::find(name.begin(), name.end(), '\0');
             ReadSubkey(opened, pass, canDelete, slot,

@@ -25,7 +25,7 @@ struct ScanPass {
 std::vector<ScanPass> DefaultScanPasses();
 
 class UninstallListScan {
-public:
+  public:
     UninstallListScan(platform::Registry& registry, const platform::CodePage& codePage,
                       platform::ListBox& list, platform::TextBox& commandLine,
                       platform::MessageBoxes& messages,
@@ -36,7 +36,7 @@ public:
     // the scan with a message.
     void Run(Entries& entries, std::int16_t& entryCount) const;
 
-private:
+  private:
     enum class PassResult { kCompleted, kOpenFailed };
     PassResult RunPass(const ScanPass& pass, bool first, Entries& entries,
                        std::int16_t& entryCount) const;

@@ -1,0 +1,17 @@
+// The main window's fixed messages to the user.
+#pragma once
+
+namespace velmora::mainwindow {
+
+inline constexpr wchar_t kSelectFirstMessage[] = L"リストボックスで選択してから押して下さい。";
+inline constexpr wchar_t kNoEntryMessage[] = L"エラー";
+inline constexpr wchar_t kBadProgramMessage[] = L"指定されたプログラムは正しくありません。";
+inline constexpr wchar_t kDeleteQuestionBefore[] = L"[ ";
+inline constexpr wchar_t kDeleteQuestionAfter[] =
+    L" ]の登録をレジストリから削除しますがよろしいですか？";
+inline constexpr wchar_t kNoRightsMessage[] =
+    L"現在のユーザーアカウントに権限がないなどの原因で削除することは出来ません。";
+inline constexpr wchar_t kOpenFailedMessage[] = L"レジストリキーのオープンに失敗しました";
+inline constexpr wchar_t kDeleteFailedMessage[] = L"レジストリエントリの削除に失敗しました。";
+
+}  // namespace velmora::mainwindow

@@ -1,0 +1,33 @@
+// The run command: starts the selected entry's uninstaller and arms the
+// rescans that let the list catch up with it.
+#include "catalogue/trim.h"
+#include "mainwindow/messages.h"
+#include "mainwindow/zentrel_form.h"
+
+namespace velmora::mainwindow {
+
+void ZentrelForm::AddAndDelCommand_Click() {
+    try {
+        const auto line = Selection();
+        if (!line) {
+            platform_.messages.Show(kSelectFirstMessage, platform::kMbOk);
+            return;
+        }
+        const std::int16_t slot = SlotOf(*line);
+        if (slot == entryCount_) {
+            platform_.messages.Show(kNoEntryMessage, platform::kMbOk);
+            return;
+        }
+        if (!platform_.processes.Start(catalogue::Trim(entries_.at(slot).UninstallString))) {
+            platform_.messages.Show(kBadProgramMessage, platform::kMbOk);
+            return;
+        }
+        refreshOnPaint_ = kRescansAfterStart;
+    } catch (...) {
+        // Whatever went wrong on the way, the user learns that the program
+        // could not be run; the counter keeps its value.
+        platform_.messages.Show(kBadProgramMessage, platform::kMbOk);
+    }
+}
+
+}  // namespace velmora::mainwindow

@@ -1,0 +1,61 @@
+#include "mainwindow/zentrel_form.h"
+
+#include <utility>
+
+#include "catalogue/checked_int16.h"
+#include "catalogue/find_entry.h"
+#include "catalogue/trim.h"
+#include "windowing/center_form.h"
+
+namespace velmora::mainwindow {
+
+ZentrelForm::ZentrelForm(const ZentrelFormPlatform& platform,
+                         std::vector<catalogue::ScanPass> passes)
+    : platform_(platform),
+      scan_(platform.registry, platform.codePage, platform.uninstallList,
+            platform.uninstallStringText, platform.messages, std::move(passes)) {}
+
+void ZentrelForm::Form_Load() {
+    SharedModule::CenterForm(platform_.screen, platform_.window);
+    追加と削除の一覧検索();
+}
+
+void ZentrelForm::Form_Paint() {
+    if (refreshOnPaint_ <= 0) return;
+    // Lowered before the scan: a repaint nested inside the scan's message box
+    // can only rescan by taking a unit of its own.
+    refreshOnPaint_ = catalogue::CheckedSub(refreshOnPaint_, 1);
+    追加と削除の一覧検索();
+}
+
+void ZentrelForm::UninstallList_Click() {
+    const auto line = Selection();
+    if (!line) return;
+    const std::int16_t slot = SlotOf(*line);
+    // A line without a slot leaves the box as it is and reads nothing.
+    if (slot == entryCount_) return;
+    platform_.uninstallStringText.SetText(catalogue::Trim(entries_.at(slot).UninstallString));
+}
+
+void ZentrelForm::UninstallList_DblClick() { AddAndDelCommand_Click(); }
+
+void ZentrelForm::UpdateCommand_Click() { 追加と削除の一覧検索(); }
+
+void ZentrelForm::VersionCommand_Click() { platform_.versionForm.ShowModal(); }
+
+void ZentrelForm::EndCommand_Click() { platform_.application.End(); }
+
+void ZentrelForm::追加と削除の一覧検索() { scan_.Run(entries_, entryCount_); }
+
+std::optional<ZentrelForm::SelectedLine> ZentrelForm::Selection() const {
+    const int index = platform_.uninstallList.SelectedIndex();
+    if (index == -1) return std::nullopt;
+    return SelectedLine{platform_.uninstallList.LineText(index),
+                        platform_.uninstallList.LineSlot(index)};
+}
+
+std::int16_t ZentrelForm::SlotOf(const SelectedLine& line) const {
+    return catalogue::FindEntryByDisplayName(entries_, entryCount_, line.text, line.slot);
+}
+
+}  // namespace velmora::mainwindow

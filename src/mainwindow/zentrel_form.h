@@ -1,0 +1,76 @@
+// The main window's state and event handlers, reaching the system only
+// through the platform interfaces it is given.
+#pragma once
+
+#include <cstdint>
+#include <optional>
+#include <string>
+#include <vector>
+
+#include "catalogue/entries.h"
+#include "catalogue/uninstall_list_scan.h"
+#include "platform/application.h"
+#include "platform/code_page.h"
+#include "platform/controls.h"
+#include "platform/geometry.h"
+#include "platform/process_starter.h"
+#include "platform/registry.h"
+
+namespace velmora::mainwindow {
+
+// Everything the main window reaches the system through.
+struct ZentrelFormPlatform {
+    platform::Registry& registry;
+    const platform::CodePage& codePage;
+    platform::ListBox& uninstallList;
+    platform::TextBox& uninstallStringText;
+    platform::MessageBoxes& messages;
+    platform::ProcessStarter& processes;
+    const platform::Screen& screen;
+    platform::FormWindow& window;
+    platform::ModalForm& versionForm;
+    platform::Application& application;
+};
+
+inline constexpr std::int16_t kRescansAfterStart = 5;
+
+class ZentrelForm {
+  public:
+    explicit ZentrelForm(const ZentrelFormPlatform& platform,
+                         std::vector<catalogue::ScanPass> passes = catalogue::DefaultScanPasses());
+
+    void Form_Load();
+    void Form_Paint();
+    void UninstallList_Click();
+    void UninstallList_DblClick();
+    void UpdateCommand_Click();
+    void ListDelCommand_Click();
+    void AddAndDelCommand_Click();
+    void VersionCommand_Click();
+    void EndCommand_Click();
+
+    // Rebuilds the entry table and the list from the registry.
+    void 追加と削除の一覧検索();
+
+    const catalogue::Entries& Entries() const { return entries_; }
+    std::int16_t EntryCount() const { return entryCount_; }
+    std::int16_t RefreshOnPaint() const { return refreshOnPaint_; }
+
+  private:
+    struct SelectedLine {
+        std::wstring text;
+        std::int16_t slot;
+    };
+    // The selected line of the list, or nothing when none is selected.
+    std::optional<SelectedLine> Selection() const;
+    // The table slot of a line, or EntryCount when it has none.
+    std::int16_t SlotOf(const SelectedLine& line) const;
+
+    ZentrelFormPlatform platform_;
+    catalogue::UninstallListScan scan_;
+    catalogue::Entries entries_;
+    std::int16_t entryCount_ = 0;
+    std::int16_t refreshOnPaint_ = 0;
+};
+
+}  // namespace velmora::mainwindow

@@ -1,0 +1,349 @@
+// The main window's handlers against fakes: centring, the repaint-armed
+// rescans, the selection display and the run and delete commands.
+#include <gtest/gtest.h>
+
+#include <functional>
+#include <string>
+#include <vector>
+
+#include "support/form_fixture.h"
+#include "windowing/center_form.h"
+
+namespace velmora::testing {
+namespace {
+
+TEST(CenterForm, CentresOnTheWholeScreenWithoutRoundingOrClamping) {
+    struct Case {
+        float screenWidth, screenHeight, width, height, left, top;
+    };
+    const std::vector<Case> cases = {
+        {15360, 11520, 6000, 4000, 4680, 3760},        // 1024 x 768 pixels
+        {15360, 11520, 6001, 4001, 4679.5f, 3759.5f},  // odd differences keep the half twip
+        {15360, 11520, 20000, 12000, -2320, -240},     // larger than the screen
+        {15360, 11520, 15360, 11520, 0, 0},
+    };
+    for (const auto& c : cases) {
+        FakeScreen screen(c.screenWidth, c.screenHeight);
+        FakeFormWindow window(c.width, c.height);
+        SharedModule::CenterForm(screen, window);
+        SharedModule::CenterForm(screen, window);
+        EXPECT_EQ(window.left, c.left);
+        EXPECT_EQ(window.top, c.top);
+        EXPECT_EQ(window.width, c.width);
+        EXPECT_EQ(window.height, c.height);
+    }
+}
+
+class MainWindowTest : public ::testing::Test {
+  protected:
+    MainWindowTest() {
+        f.AddEntry(kHKeyLocalMachine, L"Beta", L"Beta", L"  \"C:\\Program Files\\B\\un.exe\" /S  ");
+        f.AddEntry(kHKeyLocalMachine, L"Stale", L"Stale", L"C:\\gone\\un.exe");
+        f.AddEntry(kHKeyLocalMachine, L"Tree", L"Tree", L"t.exe");
+        f.registry.AddKey(kHKeyLocalMachine, f.KeyPath(L"Tree") + "\\Child");
+        f.AddEntry(kHKeyCurrentUser, L"Alpha", L"Alpha", L"a.exe");
+        f.AddEntry(kHKeyCurrentUser, L"BetaUser", L"Beta", L"C:\\user\\beta.exe");
+        f.form.Form_Load();
+    }
+
+    // Scans are counted by the list being cleared.
+    int Scans() const { return f.list.clears; }
+
+    FormFixture f;
+};
+
+TEST_F(MainWindowTest, LoadCentresAndScans) {
+    EXPECT_EQ(f.window.left, (kScreenWidthTwips - 8745) / 2);
+    EXPECT_EQ(f.window.top, (kScreenHeightTwips - 4140) / 2);
+    EXPECT_EQ(Scans(), 1);
+    EXPECT_EQ(f.list.Texts(),
+              (std::vector<std::wstring>{L"Alpha", L"Beta", L"Beta", L"Stale", L"Tree"}));
+}
+
+TEST_F(MainWindowTest, RepaintsRescanOnlyWhileArmed) {
+    for (int i = 0; i < 3; ++i) f.form.Form_Paint();
+    EXPECT_EQ(Scans(), 1) << "idle repaints do nothing";
+
+    f.Select(L"Alpha");
+    f.form.AddAndDelCommand_Click();
+    EXPECT_EQ(f.form.RefreshOnPaint(), 5);
+    for (int i = 0; i < 3; ++i) f.form.Form_Paint();
+    f.Select(L"Alpha");
+    f.form.AddAndDelCommand_Click();  // a second start re-arms to five
+    EXPECT_EQ(f.form.RefreshOnPaint(), 5);
+    for (int i = 0; i < 6; ++i) f.form.Form_Paint();
+    EXPECT_EQ(Scans(), 1 + 3 + 5);
+    EXPECT_EQ(f.form.RefreshOnPaint(), 0);
+}
+
+TEST_F(MainWindowTest, ARepaintDuringARescanMessageTakesAUnitOfItsOwn) {
+    f.Select(L"Alpha");
+    f.form.AddAndDelCommand_Click();
+    f.registry.DenyAccess(kHKeyLocalMachine, catalogue::kUninstallPath,
+                          platform::memory::Denial::kAll);
+    // The scan's message box is open while the window repaints.
+    int nestedPaints = 0;
+    std::function<void()> repaint = [&] {
+        ++nestedPaints;
+        f.messages.whileOpen = repaint;
+        f.form.Form_Paint();
+    };
+    f.messages.whileOpen = repaint;
+    f.form.Form_Paint();
+    f.messages.whileOpen = nullptr;
+    EXPECT_EQ(Scans(), 1 + 5);
+    EXPECT_EQ(f.form.RefreshOnPaint(), 0);
+    EXPECT_EQ(f.messages.shown.size(), 5u);
+    EXPECT_EQ(nestedPaints, 5);
+}
+
+TEST_F(MainWindowTest, SelectionShowsTheLinesOwnCommandLine) {
+    f.form.UninstallList_Click();  // nothing selected: nothing changes
+    EXPECT_EQ(f.text.writes, 1);   // only the scan's emptying
+
+    f.Select(L"Beta", 0);
+    f.form.UninstallList_Click();
+    const std::wstring first = f.text.text;
+    f.Select(L"Beta", 1);
+    f.form.UninstallList_Click();
+    const std::wstring second = f.text.text;
+    EXPECT_EQ(
+        (std::vector<std::wstring>{first, second}),
+        (std::vector<std::wstring>{L"\"C:\\Program Files\\B\\un.exe\" /S", L"C:\\user\\beta.exe"}));
+
+    // A line that no slot holds leaves the box as it is.
+    f.list.lines.push_back({L"Nowhere", 9999});
+    f.list.selected = static_cast<int>(f.list.lines.size()) - 1;
+    f.form.UninstallList_Click();
+    EXPECT_EQ(f.text.text, second);
+
+    f.form.UpdateCommand_Click();
+    EXPECT_EQ(f.text.text, L"");
+    EXPECT_EQ(f.list.selected, -1);
+}
+
+TEST_F(MainWindowTest, RunCommandPaths) {
+    struct Case {
+        const char* name;
+        std::function<void(FormFixture&)> setUp;
+        std::vector<std::wstring> started;
+        std::vector<std::wstring> messages;
+        std::int16_t counter;
+    };
+    const std::vector<Case> cases = {
+        {"no selection",
+         [](FormFixture&) {},
+         {},
+         {L"リストボックスで選択してから押して下さい。"},
+         0},
+        {"a line without a slot",
+         [](FormFixture& g) {
+             g.list.lines.push_back({L"Nowhere", -1});
+             g.list.selected = static_cast<int>(g.list.lines.size()) - 1;
+         },
+         {},
+         {L"エラー"},
+         0},
+        {"the start fails",
+         [](FormFixture& g) {
+             g.Select(L"Stale");
+             g.processes.succeed = false;
+         },
+         {L"C:\\gone\\un.exe"},
+         {L"指定されたプログラムは正しくありません。"},
+         0},
+        {"the list fails",
+         [](FormFixture& g) {
+             g.Select(L"Stale");
+             g.list.failQueries = true;
+         },
+         {},
+         {L"指定されたプログラムは正しくありません。"},
+         0},
+        {"trimmed, otherwise untouched",
+         [](FormFixture& g) { g.Select(L"Beta", 0); },
+         {L"\"C:\\Program Files\\B\\un.exe\" /S"},
+         {},
+         5},
+        {"the second of two same-named lines runs its own entry",
+         [](FormFixture& g) { g.Select(L"Beta", 1); },
+         {L"C:\\user\\beta.exe"},
+         {},
+         5},
+    };
+    for (const bool doubleClick : {false, true}) {
+        for (const auto& c : cases) {
+            SCOPED_TRACE(std::string(c.name) + (doubleClick ? " (double click)" : ""));
+            FormFixture g;
+            g.AddEntry(kHKeyLocalMachine, L"Beta", L"Beta",
+                       L"  \"C:\\Program Files\\B\\un.exe\" /S  ");
+            g.AddEntry(kHKeyLocalMachine, L"Stale", L"Stale", L"C:\\gone\\un.exe");
+            g.AddEntry(kHKeyCurrentUser, L"BetaUser", L"Beta", L"C:\\user\\beta.exe");
+            g.form.Form_Load();
+            const auto before = g.registry.Snapshot();
+            c.setUp(g);
+            doubleClick ? g.form.UninstallList_DblClick() : g.form.AddAndDelCommand_Click();
+            EXPECT_EQ(g.processes.started, c.started);
+            EXPECT_EQ(g.messages.Texts(), c.messages);
+            for (const auto& shown : g.messages.shown) EXPECT_EQ(shown.style, platform::kMbOk);
+            EXPECT_EQ(g.form.RefreshOnPaint(), c.counter);
+            EXPECT_EQ(g.registry.Snapshot(), before);
+            EXPECT_EQ(g.list.clears, 1) << "the run command itself never rescans";
+        }
+    }
+}
+
+TEST_F(MainWindowTest, DeleteCommandPaths) {
+    const std::wstring question = L"[ Stale ]の登録をレジストリから削除しますがよろしいですか？";
+    struct Case {
+        const char* name;
+        std::function<void(FormFixture&)> setUp;
+        std::vector<std::wstring> messages;
+        std::vector<std::pair<std::uint32_t, std::wstring>> removed;  // root, key name
+        int scans;                                                    // after the load's scan
+    };
+    const std::string uninstall = catalogue::kUninstallPath;
+    const std::vector<Case> cases = {
+        {"no selection",
+         [](FormFixture&) {},
+         {L"リストボックスで選択してから押して下さい。"},
+         {},
+         0},
+        {"answered No",
+         [](FormFixture& g) {
+             g.Select(L"Stale");
+             g.messages.answers = {platform::kIdNo};
+         },
+         {question},
+         {},
+         0},
+        {"answered Yes",
+         [](FormFixture& g) { g.Select(L"Stale"); },
+         {question},
+         {{kHKeyLocalMachine, L"Stale"}},
+         1},
+        {"the selection is gone by the answer",
+         [](FormFixture& g) {
+             g.Select(L"Stale");
+             g.messages.whileOpen = [&g] { g.list.selected = -1; };
+         },
+         {question, L"エラー"},
+         {},
+         0},
+        {"a root that opened read-only is refused before any registry call",
+         [&](FormFixture& g) {
+             g.registry.DenyAccess(kHKeyLocalMachine, uninstall, platform::memory::Denial::kWrite);
+             g.form.追加と削除の一覧検索();
+             g.Select(L"Stale");
+             g.messages.whileOpen = [&g] { g.registry.ResetCallCounts(); };
+         },
+         {question, L"現在のユーザーアカウントに権限がないなどの原因で削除することは出来ません。"},
+         {},
+         0},
+        {"the key does not open",
+         [&](FormFixture& g) {
+             g.Select(L"Stale");
+             g.registry.DenyAccess(kHKeyLocalMachine, uninstall, platform::memory::Denial::kWrite);
+         },
+         {question, L"レジストリキーのオープンに失敗しました"},
+         {},
+         0},
+        {"a subkey with subkeys is refused, and the list still rescans",
+         [](FormFixture& g) { g.Select(L"Tree"); },
+         {L"[ Tree ]の登録をレジストリから削除しますがよろしいですか？",
+          L"レジストリエントリの削除に失敗しました。"},
+         {},
+         1},
+        {"the second of two same-named lines deletes its own entry",
+         [](FormFixture& g) { g.Select(L"Beta", 1); },
+         {L"[ Beta ]の登録をレジストリから削除しますがよろしいですか？"},
+         {{kHKeyCurrentUser, L"BetaUser"}},
+         1},
+    };
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.name);
+        FormFixture g;
+        g.AddEntry(kHKeyLocalMachine, L"Beta", L"Beta", L"b.exe");
+        g.AddEntry(kHKeyLocalMachine, L"Stale", L"Stale", L"C:\\gone\\un.exe");
+        g.AddEntry(kHKeyLocalMachine, L"Tree", L"Tree", L"t.exe");
+        g.registry.AddKey(kHKeyLocalMachine, g.KeyPath(L"Tree") + "\\Child");
+        g.AddEntry(kHKeyCurrentUser, L"BetaUser", L"Beta", L"C:\\user\\beta.exe");
+        g.form.Form_Load();
+        auto expected = g.registry.Snapshot();
+        c.setUp(g);
+        const int scansBefore = g.list.clears;
+        g.form.ListDelCommand_Click();
+
+        EXPECT_EQ(g.messages.Texts(), c.messages);
+        if (!g.messages.shown.empty() && g.messages.shown[0].text == c.messages[0] &&
+            c.messages[0].front() == L'[') {
+            EXPECT_EQ(g.messages.shown[0].style, platform::kMbYesNoExclamation);
+        }
+        for (const auto& [root, keyName] : c.removed) {
+            const std::string prefix =
+                std::string(root == kHKeyLocalMachine ? "HKEY_LOCAL_MACHINE\\"
+                                                      : "HKEY_CURRENT_USER\\") +
+                g.KeyPath(keyName);
+            std::erase_if(expected,
+                          [&](const auto& item) { return item.first.rfind(prefix, 0) == 0; });
+        }
+        EXPECT_EQ(g.registry.Snapshot(), expected) << "only the selected entry's subkey goes";
+        EXPECT_EQ(g.list.clears - scansBefore, c.scans);
+        EXPECT_EQ(g.registry.OpenHandleCount(), 0u);
+        if (std::string(c.name).find("read-only") != std::string::npos) {
+            for (const char* op : {"RegCreateKeyExA", "RegOpenKeyExA", "RegDeleteKeyA"}) {
+                EXPECT_EQ(g.registry.CallCount(op), 0u) << op;
+            }
+        }
+    }
+}
+
+// A registry whose enumeration reports one subkey under an empty name, as a
+// damaged or hostile registry might.
+class EmptyNameRegistry : public platform::memory::MemoryRegistry {
+  public:
+    platform::RegStatus RegEnumKeyA(platform::RegHandle key, std::uint32_t index, char* name,
+                                    std::uint32_t nameSize) override {
+        const auto status = MemoryRegistry::RegEnumKeyA(key, index, name, nameSize);
+        if (status == 0 && std::string(name) == "Empty") name[0] = '\0';
+        return status;
+    }
+    platform::RegStatus RegDeleteKeyA(platform::RegHandle key, const char* subKey) override {
+        deletedNames.push_back(subKey);
+        return MemoryRegistry::RegDeleteKeyA(key, subKey);
+    }
+    std::vector<std::string> deletedNames;
+};
+
+TEST(DeleteCommand, AnEmptyKeyNameNeverReachesTheRegistry) {
+    FormFixture f;
+    EmptyNameRegistry registry;
+    mainwindow::ZentrelForm form{mainwindow::ZentrelFormPlatform{
+        registry, f.codePage, f.list, f.text, f.messages, f.processes, f.screen, f.window,
+        f.versionForm, f.application}};
+    // Read through the empty name, the values are the Uninstall key's own.
+    registry.AddKey(kHKeyLocalMachine, std::string(catalogue::kUninstallPath) + "\\Empty");
+    registry.SetString(kHKeyLocalMachine, catalogue::kUninstallPath, "DisplayName", "Whole Key");
+    registry.SetString(kHKeyLocalMachine, catalogue::kUninstallPath, "UninstallString", "x.exe");
+    form.Form_Load();
+    f.Select(L"Whole Key");
+    ASSERT_NE(f.list.selected, -1);
+    const auto before = registry.Snapshot();
+    form.ListDelCommand_Click();
+    EXPECT_TRUE(registry.deletedNames.empty());
+    EXPECT_EQ(registry.Snapshot(), before);
+    EXPECT_EQ(f.messages.Texts().back(), L"レジストリエントリの削除に失敗しました。");
+    EXPECT_EQ(f.list.clears, 2);
+}
+
+TEST_F(MainWindowTest, VersionAndEndCommands) {
+    f.form.VersionCommand_Click();
+    f.form.VersionCommand_Click();
+    EXPECT_EQ(f.versionForm.openings, 2);
+    EXPECT_EQ(f.application.ends, 0);
+    f.form.EndCommand_Click();
+    EXPECT_EQ(f.application.ends, 1);
+}
+
+}  // namespace
+}  // namespace velmora::testing

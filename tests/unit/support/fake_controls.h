@@ -1,0 +1,164 @@
+// Stand-ins for the window's controls and services, recording what the logic
+// does to them.
+#pragma once
+
+#include <algorithm>
+#include <cstdint>
+#include <deque>
+#include <functional>
+#include <stdexcept>
+#include <string>
+#include <utility>
+#include <vector>
+
+#include "platform/application.h"
+#include "platform/controls.h"
+#include "platform/geometry.h"
+#include "platform/process_starter.h"
+
+namespace velmora::testing {
+
+// A sorted single-selection list: lines are kept in order as a sorted list
+// box keeps them, each with the slot it was added with.
+class FakeListBox : public platform::ListBox {
+  public:
+    struct Line {
+        std::wstring text;
+        std::int16_t slot;
+    };
+
+    void Clear() override {
+        ++clears;
+        lines.clear();
+        selected = -1;
+    }
+    void AddLine(const std::wstring& text, std::int16_t slot) override {
+        const auto at =
+            std::upper_bound(lines.begin(), lines.end(), text,
+                             [](const std::wstring& t, const Line& l) { return t < l.text; });
+        lines.insert(at, Line{text, slot});
+    }
+    int SelectedIndex() const override {
+        if (failQueries) throw std::runtime_error("list query failed");
+        return selected;
+    }
+    std::wstring LineText(int index) const override { return lines.at(Checked(index)).text; }
+    std::int16_t LineSlot(int index) const override { return lines.at(Checked(index)).slot; }
+    void BeginUpdate() override { ++updateDepth; }
+    void EndUpdate() override { --updateDepth; }
+
+    std::vector<std::wstring> Texts() const {
+        std::vector<std::wstring> texts;
+        for (const auto& line : lines) texts.push_back(line.text);
+        return texts;
+    }
+    // Selects the first line with this text; -1 when there is none.
+    int Select(const std::wstring& text, int occurrence = 0) {
+        selected = -1;
+        for (int i = 0; i < static_cast<int>(lines.size()); ++i) {
+            if (lines[i].text == text && occurrence-- == 0) return selected = i;
+        }
+        return -1;
+    }
+
+    std::vector<Line> lines;
+    int selected = -1;
+    int updateDepth = 0;
+    int clears = 0;
+    bool failQueries = false;
+
+  private:
+    static std::size_t Checked(int index) {
+        if (index < 0) throw std::out_of_range("negative line index");
+        return static_cast<std::size_t>(index);
+    }
+};
+
+class FakeTextBox : public platform::TextBox {
+  public:
+    void SetText(const std::wstring& value) override {
+        text = value;
+        ++writes;
+    }
+    std::wstring text = L"untouched";
+    int writes = 0;
+};
+
+// Records every message; answers questions from a queue (Yes by default) and
+// can run an action while a box is open, as a nested repaint would.
+class FakeMessageBoxes : public platform::MessageBoxes {
+  public:
+    struct Shown {
+        std::wstring text;
+        std::uint32_t style;
+    };
+    int Show(const std::wstring& text, std::uint32_t style) override {
+        shown.push_back({text, style});
+        if (whileOpen) std::exchange(whileOpen, nullptr)();
+        if (style == platform::kMbOk) return platform::kIdOk;
+        if (answers.empty()) return platform::kIdYes;
+        const int answer = answers.front();
+        answers.pop_front();
+        return answer;
+    }
+    std::vector<std::wstring> Texts() const {
+        std::vector<std::wstring> texts;
+        for (const auto& s : shown) texts.push_back(s.text);
+        return texts;
+    }
+    std::vector<Shown> shown;
+    std::deque<int> answers;
+    std::function<void()> whileOpen;
+};
+
+class FakeProcessStarter : public platform::ProcessStarter {
+  public:
+    bool Start(const std::wstring& commandLine) override {
+        started.push_back(commandLine);
+        return succeed;
+    }
+    std::vector<std::wstring> started;
+    bool succeed = true;
+};
+
+class FakeScreen : public platform::Screen {
+  public:
+    FakeScreen(float width, float height) : width_(width), height_(height) {}
+    float WidthTwips() const override { return width_; }
+    float HeightTwips() const override { return height_; }
+
+  private:
+    float width_;
+    float height_;
+};
+
+class FakeFormWindow : public platform::FormWindow {
+  public:
+    FakeFormWindow(float width, float height) : width(width), height(height) {}
+    float WidthTwips() const override { return width; }
+    float HeightTwips() const override { return height; }
+    void MoveTwips(float newLeft, float newTop) override {
+        left = newLeft;
+        top = newTop;
+        ++moves;
+    }
+    float width;
+    float height;
+    float left = -1;
+    float top = -1;
+    int moves = 0;
+};
+
+class FakeModalForm : public platform::ModalForm {
+  public:
+    void ShowModal() override { ++openings; }
+    int openings = 0;
+};
+
+class FakeApplication : public platform::Application {
+  public:
+    void End() override { ++ends; }
+    int ends = 0;
+};
+
+}  // namespace velmora::testing
