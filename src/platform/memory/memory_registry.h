@@ -9,6 +9,7 @@
 
 #include <cstddef>
 #include <cstdint>
+#include <iosfwd>
 #include <map>
 #include <memory>
 #include <optional>
@@ -41,6 +42,10 @@ struct KeySnapshot {
 
 // Every key of both roots by its full path ("HKEY_CURRENT_USER\\Software"),
 // roots included.
+// Readable output when a test compares values or snapshots.
+void PrintTo(const ValueData& value, std::ostream* os);
+void PrintTo(const KeySnapshot& key, std::ostream* os);
+
 using RegistrySnapshot = std::map<std::string, KeySnapshot>;
 
 enum class Denial {
@@ -49,7 +54,7 @@ enum class Denial {
 };
 
 class MemoryRegistry : public Registry {
-public:
+  public:
     MemoryRegistry();
     ~MemoryRegistry() override;
     MemoryRegistry(const MemoryRegistry&) = delete;
@@ -112,7 +117,7 @@ public:
     // HKEY_LOCAL_MACHINE\Software\WOW6432Node.
     void SetSeparateViews(bool separate);
 
-private:
+  private:
     struct Node;
     enum class View { k64, k32 };
     using Path = std::vector<std::string>;  // names as given
@@ -147,9 +152,8 @@ private:
     std::shared_ptr<Node> Walk(std::uint32_t root, const Path& physical) const;
     std::shared_ptr<Node> WalkOrCreate(std::uint32_t root, std::string_view path);
     std::uint32_t MaximumAllowed(std::uint32_t root, const Path& physical) const;
-    RegStatus OpenOrCreate(RegHandle key, const char* subKey, std::uint32_t samDesired,
-                           bool create, const char* className, RegHandle* result,
-                           std::uint32_t* disposition);
+    RegStatus OpenOrCreate(RegHandle key, const char* subKey, std::uint32_t samDesired, bool create,
+                           const char* className, RegHandle* result, std::uint32_t* disposition);
     RegHandle AddHandle(OpenKey open);
 
     std::shared_ptr<Node> localMachine_;

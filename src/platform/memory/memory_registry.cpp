@@ -1,0 +1,461 @@
+#include "platform/memory/memory_registry.h"
+
+#include <algorithm>
+#include <cstring>
+#include <iterator>
+#include <ostream>
+#include <utility>
+
+#include "platform/memory/key_name.h"
+
+namespace velmora::platform::memory {
+
+namespace {
+
+constexpr std::uint32_t kDelete = 0x00010000;
+constexpr std::uint32_t kKeyWrite = 0x00020006;
+constexpr std::uint32_t kGenericRead = 0x80000000;
+constexpr std::uint32_t kGenericWrite = 0x40000000;
+constexpr std::uint32_t kGenericExecute = 0x20000000;
+constexpr std::uint32_t kGenericAll = 0x10000000;
+
+std::uint32_t MapGenericRights(std::uint32_t mask) {
+    std::uint32_t mapped = mask & ~(kGenericRead | kGenericWrite | kGenericExecute | kGenericAll);
+    if ((mask & (kGenericRead | kGenericExecute)) != 0) mapped |= kKeyRead;
+    if ((mask & kGenericWrite) != 0) mapped |= kKeyWrite;
+    if ((mask & kGenericAll) != 0) mapped |= kKeyAllAccess;
+    return mapped;
+}
+
+// The predefined handles arrive either as their 32-bit values or sign-extended.
+std::optional<std::uint32_t> PredefinedRoot(RegHandle key) {
+    const auto low = static_cast<std::uint32_t>(key & 0xFFFFFFFFu);
+    const RegHandle high = key >> 16 >> 16;
+    const bool extension = high == 0 || high == (~RegHandle{0} >> 16 >> 16);
+    if (extension && (low == kHKeyLocalMachine || low == kHKeyCurrentUser)) return low;
+    return std::nullopt;
+}
+
+std::vector<std::string> FoldPath(const std::vector<std::string>& path) {
+    std::vector<std::string> folded;
+    folded.reserve(path.size());
+    for (const std::string& part : path) folded.push_back(FoldKeyName(part));
+    return folded;
+}
+
+bool StartsWith(const std::vector<std::string>& path, const std::vector<std::string>& prefix) {
+    return prefix.size() <= path.size() && std::equal(prefix.begin(), prefix.end(), path.begin());
+}
+
+std::vector<std::string> SplitOrEmpty(std::string_view path) {
+    auto parts = SplitKeyPath(path);
+    return parts ? std::move(*parts) : std::vector<std::string>{};
+}
+
+}  // namespace
+
+void PrintTo(const ValueData& value, std::ostream* os) {
+    *os << "type " << value.type << " bytes";
+    static const char digits[] = "0123456789ABCDEF";
+    for (const std::uint8_t byte : value.bytes)
+        *os << ' ' << digits[byte >> 4] << digits[byte & 15];
+}
+
+void PrintTo(const KeySnapshot& key, std::ostream* os) {
+    *os << "{class \"" << key.className << '"';
+    for (const auto& [name, value] : key.values) {
+        *os << ", \"" << name << "\": ";
+        PrintTo(value, os);
+    }
+    *os << '}';
+}
+
+struct MemoryRegistry::Node {
+    std::string name;
+    std::string className;
+    std::map<std::string, std::shared_ptr<Node>> children;            // by folded name
+    std::map<std::string, std::pair<std::string, ValueData>> values;  // folded -> name, data
+    bool deleted = false;
+
+    void MarkDeleted() {
+        deleted = true;
+        for (auto& [folded, child] : children) child->MarkDeleted();
+    }
+};
+
+MemoryRegistry::MemoryRegistry()
+    : localMachine_(std::make_shared<Node>()), currentUser_(std::make_shared<Node>()) {
+    localMachine_->name = "HKEY_LOCAL_MACHINE";
+    currentUser_->name = "HKEY_CURRENT_USER";
+}
+
+MemoryRegistry::~MemoryRegistry() = default;
+
+void MemoryRegistry::Count(std::string_view operation) {
+    auto it = calls_.find(operation);
+    if (it == calls_.end()) it = calls_.emplace(std::string(operation), 0).first;
+    ++it->second;
+}
+
+std::shared_ptr<MemoryRegistry::Node> MemoryRegistry::RootNode(std::uint32_t root) const {
+    if (root == kHKeyLocalMachine) return localMachine_;
+    if (root == kHKeyCurrentUser) return currentUser_;
+    return nullptr;
+}
+
+RegStatus MemoryRegistry::Resolve(RegHandle key, OpenKey* open) const {
+    if (const auto root = PredefinedRoot(key)) {
+        *open = OpenKey{*root, View::k64, {}, RootNode(*root), MaximumAllowed(*root, {})};
+        return kErrorSuccess;
+    }
+    const auto it = handles_.find(key);
+    if (it == handles_.end()) return kErrorInvalidHandle;
+    if (it->second.node->deleted) return kErrorKeyDeleted;
+    *open = it->second;
+    return kErrorSuccess;
+}
+
+MemoryRegistry::Path MemoryRegistry::Physical(std::uint32_t root, const Path& logical,
+                                              View view) const {
+    if (!separateViews_ || view == View::k64 || root != kHKeyLocalMachine || logical.empty() ||
+        FoldKeyName(logical[0]) != "SOFTWARE") {
+        return logical;
+    }
+    if (logical.size() >= 2 && FoldKeyName(logical[1]) == "WOW6432NODE") return logical;
+    Path physical = logical;
+    physical.insert(physical.begin() + 1, "WOW6432Node");
+    return physical;
+}
+
+std::shared_ptr<MemoryRegistry::Node> MemoryRegistry::Walk(std::uint32_t root,
+                                                           const Path& physical) const {
+    std::shared_ptr<Node> node = RootNode(root);
+    for (const std::string& part : physical) {
+        if (!node) return nullptr;
+        const auto it = node->children.find(FoldKeyName(part));
+        node = it == node->children.end() ? nullptr : it->second;
+    }
+    return node;
+}
+
+std::shared_ptr<MemoryRegistry::Node> MemoryRegistry::WalkOrCreate(std::uint32_t root,
+                                                                   std::string_view path) {
+    std::shared_ptr<Node> node = RootNode(root);
+    if (!node) return nullptr;
+    for (const std::string& part : SplitOrEmpty(path)) {
+        auto& child = node->children[FoldKeyName(part)];
+        if (!child) {
+            child = std::make_shared<Node>();
+            child->name = part;
+        }
+        node = child;
+    }
+    return node;
+}
+
+std::uint32_t MemoryRegistry::MaximumAllowed(std::uint32_t root, const Path& physical) const {
+    const Path folded = FoldPath(physical);
+    std::uint32_t allowed = kKeyAllAccess;
+    for (const DenyRule& rule : denials_) {
+        if (rule.root != root || !StartsWith(folded, rule.folded)) continue;
+        allowed &= rule.denial == Denial::kAll ? 0 : kKeyRead;
+    }
+    return allowed;
+}
+
+RegHandle MemoryRegistry::AddHandle(OpenKey open) {
+    const RegHandle handle = nextHandle_;
+    nextHandle_ += 4;
+    handles_.emplace(handle, std::move(open));
+    return handle;
+}
+
+RegStatus MemoryRegistry::OpenOrCreate(RegHandle key, const char* subKey, std::uint32_t samDesired,
+                                       bool create, const char* className, RegHandle* result,
+                                       std::uint32_t* disposition) {
+    OpenKey parent;
+    if (const RegStatus status = Resolve(key, &parent); status != kErrorSuccess) return status;
+    if (result == nullptr) return kErrorInvalidParameter;
+    const auto parts = SplitKeyPath(subKey == nullptr ? "" : subKey);
+    if (!parts) return kErrorBadPathname;
+    if ((samDesired & kKeyWow64Views) == kKeyWow64Views) return kErrorInvalidParameter;
+
+    const View view = (samDesired & kKeyWow64_32Key) != 0   ? View::k32
+                      : (samDesired & kKeyWow64_64Key) != 0 ? View::k64
+                                                            : parent.view;
+    Path logical = parent.logical;
+    logical.insert(logical.end(), parts->begin(), parts->end());
+    const Path physical = Physical(parent.root, logical, view);
+
+    // The deepest existing key along the path.
+    std::shared_ptr<Node> node = RootNode(parent.root);
+    std::size_t depth = 0;
+    for (; depth < physical.size(); ++depth) {
+        const auto it = node->children.find(FoldKeyName(physical[depth]));
+        if (it == node->children.end()) break;
+        node = it->second;
+    }
+    const bool exists = depth == physical.size();
+    if (!exists && !create) return kErrorFileNotFound;
+
+    const std::uint32_t allowed = MaximumAllowed(parent.root, physical);
+    std::uint32_t requested = MapGenericRights(samDesired & ~kKeyWow64Views);
+    if ((requested & kMaximumAllowed) != 0) {
+        if (allowed == 0) return kErrorAccessDenied;
+        requested = (requested & ~kMaximumAllowed) | allowed;
+    }
+    if ((requested & kKeyAllAccess & ~allowed) != 0) return kErrorAccessDenied;
+
+    if (!exists) {
+        // Creating a key takes the create-subkey right on its parent: for the
+        // first missing key the right granted to the handle when the parent is
+        // the handle's own key, otherwise whatever the parent would allow.
+        for (std::size_t level = depth; level < physical.size(); ++level) {
+            const Path parentPath(physical.begin(), physical.begin() + level);
+            const std::uint32_t parentRights = level == depth && node == parent.node
+                                                   ? parent.granted
+                                                   : MaximumAllowed(parent.root, parentPath);
+            if ((parentRights & kKeyCreateSubKey) == 0) return kErrorAccessDenied;
+        }
+        for (std::size_t level = depth; level < physical.size(); ++level) {
+            auto child = std::make_shared<Node>();
+            child->name = physical[level];
+            node->children.emplace(FoldKeyName(physical[level]), child);
+            node = child;
+        }
+        if (className != nullptr) node->className = className;
+    }
+    if (disposition != nullptr) *disposition = exists ? kRegOpenedExistingKey : kRegCreatedNewKey;
+    *result = AddHandle(OpenKey{parent.root, view, std::move(logical), node, requested});
+    return kErrorSuccess;
+}
+
+RegStatus MemoryRegistry::RegCreateKeyExA(RegHandle key, const char* subKey, std::uint32_t reserved,
+                                          const char* className, std::uint32_t /*options*/,
+                                          std::uint32_t samDesired,
+                                          const SecurityAttributes* /*securityAttributes*/,
+                                          RegHandle* result, std::uint32_t* disposition) {
+    Count("RegCreateKeyExA");
+    if (reserved != 0) return kErrorInvalidParameter;
+    return OpenOrCreate(key, subKey, samDesired, true, className, result, disposition);
+}
+
+RegStatus MemoryRegistry::RegOpenKeyExA(RegHandle key, const char* subKey,
+                                        std::uint32_t /*options*/, std::uint32_t samDesired,
+                                        RegHandle* result) {
+    Count("RegOpenKeyExA");
+    return OpenOrCreate(key, subKey, samDesired, false, nullptr, result, nullptr);
+}
+
+RegStatus MemoryRegistry::RegCreateKeyA(RegHandle key, const char* subKey, RegHandle* result) {
+    Count("RegCreateKeyA");
+    return OpenOrCreate(key, subKey, kMaximumAllowed, true, nullptr, result, nullptr);
+}
+
+RegStatus MemoryRegistry::RegEnumKeyA(RegHandle key, std::uint32_t index, char* name,
+                                      std::uint32_t nameSize) {
+    Count("RegEnumKeyA");
+    OpenKey open;
+    if (const RegStatus status = Resolve(key, &open); status != kErrorSuccess) return status;
+    if ((open.granted & kKeyEnumerateSubKeys) == 0) return kErrorAccessDenied;
+    const Path folded = FoldPath(Physical(open.root, open.logical, open.view));
+    for (const EnumFault& fault : enumFaults_) {
+        if (fault.root == open.root && fault.index == index && fault.folded == folded) {
+            return fault.code;
+        }
+    }
+    auto& children = open.node->children;
+    if (index >= children.size()) return kErrorNoMoreItems;
+    if (name == nullptr) return kErrorInvalidParameter;
+    const auto it = std::next(children.begin(), static_cast<std::ptrdiff_t>(index));
+    const std::string& childName = it->second->name;
+    if (childName.size() + 1 > nameSize) return kErrorMoreData;
+    std::memcpy(name, childName.c_str(), childName.size() + 1);
+
+    const auto hook = std::find_if(removals_.begin(), removals_.end(), [&](const RemovalHook& h) {
+        return h.root == open.root && h.folded == folded && h.foldedName == it->first;
+    });
+    if (hook != removals_.end()) {
+        removals_.erase(hook);
+        it->second->MarkDeleted();
+        children.erase(it);
+    }
+    return kErrorSuccess;
+}
+
+RegStatus MemoryRegistry::RegQueryValueExA(RegHandle key, const char* valueName,
+                                           std::uint32_t* reserved, std::uint32_t* type,
+                                           std::uint8_t* data, std::uint32_t* dataSize) {
+    Count("RegQueryValueExA");
+    OpenKey open;
+    if (const RegStatus status = Resolve(key, &open); status != kErrorSuccess) return status;
+    if (reserved != nullptr || (data != nullptr && dataSize == nullptr)) {
+        return kErrorInvalidParameter;
+    }
+    if ((open.granted & kKeyQueryValue) == 0) return kErrorAccessDenied;
+    const auto it = open.node->values.find(FoldKeyName(valueName == nullptr ? "" : valueName));
+    if (it == open.node->values.end()) return kErrorFileNotFound;
+    const ValueData& value = it->second.second;
+    const auto size = static_cast<std::uint32_t>(value.bytes.size());
+    if (type != nullptr) *type = value.type;
+    if (data != nullptr) {
+        if (*dataSize < size) {
+            *dataSize = size;
+            return kErrorMoreData;
+        }
+        std::copy(value.bytes.begin(), value.bytes.end(), data);
+    }
+    if (dataSize != nullptr) *dataSize = size;
+    return kErrorSuccess;
+}
+
+RegStatus MemoryRegistry::RegDeleteKeyA(RegHandle key, const char* subKey) {
+    Count("RegDeleteKeyA");
+    OpenKey open;
+    if (const RegStatus status = Resolve(key, &open); status != kErrorSuccess) return status;
+    if (subKey == nullptr) return kErrorInvalidParameter;
+    const auto parts = SplitKeyPath(subKey);
+    if (!parts) return kErrorBadPathname;
+    Path logical = open.logical;
+    logical.insert(logical.end(), parts->begin(), parts->end());
+    const Path physical = Physical(open.root, logical, open.view);
+    // An empty name deletes the opened key itself; a root cannot go.
+    if (physical.empty()) return kErrorAccessDenied;
+    const std::shared_ptr<Node> node = Walk(open.root, physical);
+    if (!node) return kErrorFileNotFound;
+    if ((MaximumAllowed(open.root, physical) & kDelete) == 0) return kErrorAccessDenied;
+    if (!node->children.empty()) return kErrorAccessDenied;
+    const std::shared_ptr<Node> parent =
+        Walk(open.root, Path(physical.begin(), physical.end() - 1));
+    parent->children.erase(FoldKeyName(physical.back()));
+    node->MarkDeleted();
+    return kErrorSuccess;
+}
+
+RegStatus MemoryRegistry::RegCloseKey(RegHandle key) {
+    Count("RegCloseKey");
+    if (PredefinedRoot(key)) return kErrorSuccess;
+    return handles_.erase(key) == 1 ? kErrorSuccess : kErrorInvalidHandle;
+}
+
+void MemoryRegistry::AddKey(std::uint32_t root, std::string_view path, std::string_view className) {
+    const bool existed = KeyExists(root, path);
+    const std::shared_ptr<Node> node = WalkOrCreate(root, path);
+    if (node && !existed) node->className = className;
+}
+
+void MemoryRegistry::SetValue(std::uint32_t root, std::string_view path, std::string_view name,
+                              std::uint32_t type, std::vector<std::uint8_t> bytes) {
+    const std::shared_ptr<Node> node = WalkOrCreate(root, path);
+    if (!node) return;
+    auto& slot = node->values[FoldKeyName(name)];
+    if (slot.first.empty()) slot.first = name;
+    slot.second = ValueData{type, std::move(bytes)};
+}
+
+void MemoryRegistry::SetString(std::uint32_t root, std::string_view path, std::string_view name,
+                               std::string_view bytes) {
+    std::vector<std::uint8_t> data(bytes.begin(), bytes.end());
+    data.push_back(0);
+    SetValue(root, path, name, kRegSz, std::move(data));
+}
+
+void MemoryRegistry::SetDword(std::uint32_t root, std::string_view path, std::string_view name,
+                              std::uint32_t value) {
+    std::vector<std::uint8_t> data;
+    for (int shift = 0; shift < 32; shift += 8) {
+        data.push_back(static_cast<std::uint8_t>(value >> shift));
+    }
+    SetValue(root, path, name, kRegDword, std::move(data));
+}
+
+bool MemoryRegistry::RemoveKey(std::uint32_t root, std::string_view path) {
+    const Path parts = SplitOrEmpty(path);
+    if (parts.empty()) return false;
+    const std::shared_ptr<Node> parent = Walk(root, Path(parts.begin(), parts.end() - 1));
+    if (!parent) return false;
+    const auto it = parent->children.find(FoldKeyName(parts.back()));
+    if (it == parent->children.end()) return false;
+    it->second->MarkDeleted();
+    parent->children.erase(it);
+    return true;
+}
+
+bool MemoryRegistry::KeyExists(std::uint32_t root, std::string_view path) const {
+    const auto parts = SplitKeyPath(path);
+    return parts && Walk(root, *parts) != nullptr;
+}
+
+std::vector<std::string> MemoryRegistry::SubkeyNames(std::uint32_t root,
+                                                     std::string_view path) const {
+    std::vector<std::string> names;
+    if (const std::shared_ptr<Node> node = Walk(root, SplitOrEmpty(path))) {
+        for (const auto& [folded, child] : node->children) names.push_back(child->name);
+    }
+    return names;
+}
+
+std::optional<ValueData> MemoryRegistry::GetValue(std::uint32_t root, std::string_view path,
+                                                  std::string_view name) const {
+    const std::shared_ptr<Node> node = Walk(root, SplitOrEmpty(path));
+    if (!node) return std::nullopt;
+    const auto it = node->values.find(FoldKeyName(name));
+    if (it == node->values.end()) return std::nullopt;
+    return it->second.second;
+}
+
+std::optional<std::string> MemoryRegistry::ClassName(std::uint32_t root,
+                                                     std::string_view path) const {
+    const std::shared_ptr<Node> node = Walk(root, SplitOrEmpty(path));
+    if (!node) return std::nullopt;
+    return node->className;
+}
+
+RegistrySnapshot MemoryRegistry::Snapshot() const {
+    RegistrySnapshot snapshot;
+    auto add = [&snapshot](auto& self, const Node& node, const std::string& path) -> void {
+        KeySnapshot& key = snapshot[path];
+        key.className = node.className;
+        for (const auto& [folded, value] : node.values) key.values[value.first] = value.second;
+        for (const auto& [folded, child] : node.children) {
+            self(self, *child, path + "\\" + child->name);
+        }
+    };
+    add(add, *localMachine_, localMachine_->name);
+    add(add, *currentUser_, currentUser_->name);
+    return snapshot;
+}
+
+std::size_t MemoryRegistry::OpenHandleCount() const { return handles_.size(); }
+
+std::size_t MemoryRegistry::CallCount(std::string_view operation) const {
+    const auto it = calls_.find(operation);
+    return it == calls_.end() ? 0 : it->second;
+}
+
+void MemoryRegistry::ResetCallCounts() { calls_.clear(); }
+
+void MemoryRegistry::DenyAccess(std::uint32_t root, std::string_view path, Denial denial) {
+    denials_.push_back(DenyRule{root, FoldPath(SplitOrEmpty(path)), denial});
+}
+
+void MemoryRegistry::FailEnumeration(std::uint32_t root, std::string_view path, std::uint32_t index,
+                                     RegStatus code) {
+    enumFaults_.push_back(EnumFault{root, FoldPath(SplitOrEmpty(path)), index, code});
+}
+
+void MemoryRegistry::RemoveAfterEnumeration(std::uint32_t root, std::string_view parentPath,
+                                            std::string_view subkeyName) {
+    removals_.push_back(
+        RemovalHook{root, FoldPath(SplitOrEmpty(parentPath)), FoldKeyName(subkeyName)});
+}
+
+void MemoryRegistry::ClearFaults() {
+    denials_.clear();
+    enumFaults_.clear();
+    removals_.clear();
+}
+
+void MemoryRegistry::SetSeparateViews(bool separate) { separateViews_ = separate; }
+
+}  // namespace velmora::platform::memory
