@@ -2,6 +2,7 @@
 
 #include <algorithm>
 #include <array>
+#include <optional>
 #include <string_view>
 #include <utility>
 
@@ -34,8 +35,14 @@ class ListUpdate {
 
 }  // namespace
 
-std::vector<ScanPass> DefaultScanPasses() {
-    return {{platform::kHKeyLocalMachine, 0}, {platform::kHKeyCurrentUser, 0}};
+std::vector<ScanPass> ScanPasses(bool separateMachineViews) {
+    if (!separateMachineViews) {
+        return {{platform::kHKeyLocalMachine, 0, true}, {platform::kHKeyCurrentUser, 0, true}};
+    }
+    // One view that cannot be read must not hide what the others hold.
+    return {{platform::kHKeyLocalMachine, platform::kKeyWow64_64Key, false},
+            {platform::kHKeyLocalMachine, platform::kKeyWow64_32Key, false},
+            {platform::kHKeyCurrentUser, 0, true}};
 }
 
 UninstallListScan::UninstallListScan(platform::Registry& registry,
@@ -50,29 +57,39 @@ UninstallListScan::UninstallListScan(platform::Registry& registry,
       passes_(std::move(passes)) {}
 
 void UninstallListScan::Run(Entries& entries, std::int16_t& entryCount) const {
-    bool completed = true;
+    int failedPasses = 0;
+    bool ended = false;
     {
         // The list is rebuilt without a redraw per line and repainted once;
-        // the message below is shown only after the list redraws again.
+        // messages are shown only after the list redraws again.
         ListUpdate update(list_);
         list_.Clear();
-        for (std::size_t i = 0; i < passes_.size(); ++i) {
-            if (RunPass(passes_[i], i == 0, entries, entryCount) == PassResult::kOpenFailed) {
-                completed = false;
+        // Only what this scan lists may match a line: every slot's name is
+        // emptied first and written again for each listed entry.  Slots keep
+        // their other fields, as a scan that ends early leaves them.
+        for (int slot = 0; slot <= kLastSlot; ++slot) entries.at(slot).DisplayName.clear();
+        // Slots covered by the passes that opened so far; nothing until one has.
+        std::optional<std::int16_t> covered;
+        for (const ScanPass& pass : passes_) {
+            const auto count = RunPass(pass, covered.value_or(std::int16_t{0}), entries);
+            if (count) {
+                covered = CheckedAdd(covered.value_or(std::int16_t{0}), *count);
+                entryCount = *covered;
+                continue;
+            }
+            ++failedPasses;
+            if (pass.endsScanOnFailure) {
+                ended = true;
                 break;
             }
         }
     }
-    if (completed) {
-        commandLine_.SetText(L"");
-    } else {
-        messages_.Show(kScanFailedMessage, platform::kMbOk);
-    }
+    for (int i = 0; i < failedPasses; ++i) messages_.Show(kScanFailedMessage, platform::kMbOk);
+    if (!ended) commandLine_.SetText(L"");
 }
 
-UninstallListScan::PassResult UninstallListScan::RunPass(const ScanPass& pass, bool first,
-                                                         Entries& entries,
-                                                         std::int16_t& entryCount) const {
+std::optional<std::int16_t> UninstallListScan::RunPass(const ScanPass& pass, std::int16_t base,
+                                                       Entries& entries) const {
     platform::RegHandle opened = 0;
     bool canDelete = true;
     if (OpenUninstallKey(registry_, pass.root, platform::kKeyFullAccess, pass.view, &opened) !=
@@ -80,12 +97,11 @@ UninstallListScan::PassResult UninstallListScan::RunPass(const ScanPass& pass, b
         canDelete = false;
         if (OpenUninstallKey(registry_, pass.root, platform::kKeyRead, pass.view, &opened) !=
             platform::kErrorSuccess) {
-            return PassResult::kOpenFailed;
+            return std::nullopt;
         }
     }
     platform::RegistryKey key(registry_, opened);
 
-    const std::int16_t base = first ? std::int16_t{0} : entryCount;
     std::int16_t count = CheckedInt16(kHighestEnumIndex + 1);
     for (std::int16_t index = 0; index <= kHighestEnumIndex; index = CheckedAdd(index, 1)) {
         const std::int16_t slot = CheckedAdd(base, index);
@@ -105,13 +121,10 @@ UninstallListScan::PassResult UninstallListScan::RunPass(const ScanPass& pass, b
         } else if (status == platform::kErrorNoMoreItems) {
             count = index;
             break;
-        } else {
-            // Skipped; a slot this scan did not list must never match a line.
-            entries.at(slot).DisplayName.clear();
         }
+        // Any other result: that subkey is skipped and its slot left alone.
     }
-    entryCount = first ? count : CheckedAdd(entryCount, count);
-    return PassResult::kCompleted;
+    return count;
 }
 
 void UninstallListScan::ReadSubkey(platform::RegHandle key, const ScanPass& pass, bool canDelete,
@@ -127,10 +140,7 @@ void UninstallListScan::ReadSubkey(platform::RegHandle key, const ScanPass& pass
     const std::wstring commandLine = Trim(SharedModule::GetRegValueText(
         registry_, codePage_, key, entry.KeyName, kUninstallString, size, pass.view));
 
-    if (displayName.empty() || commandLine.empty()) {
-        entry.DisplayName.clear();
-        return;
-    }
+    if (displayName.empty() || commandLine.empty()) return;
     list_.AddLine(displayName, static_cast<std::int16_t>(slot));
     entry.DisplayName = displayName;
     entry.UninstallString = commandLine;

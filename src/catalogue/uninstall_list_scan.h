@@ -3,6 +3,7 @@
 #pragma once
 
 #include <cstdint>
+#include <optional>
 #include <string_view>
 #include <vector>
 
@@ -18,11 +19,14 @@ inline constexpr wchar_t kScanFailedMessage[] = L"レジストリデータの取
 // One pass of the scan: a root, read in one registry view.
 struct ScanPass {
     std::uint32_t root;
-    std::uint32_t view;
+    std::uint32_t view;             // KEY_WOW64_* flags, or 0 for the process's own
+    bool endsScanOnFailure = true;  // a root that cannot be opened ends the scan
 };
 
-// HKEY_LOCAL_MACHINE, then HKEY_CURRENT_USER, each in the process's own view.
-std::vector<ScanPass> DefaultScanPasses();
+// HKEY_LOCAL_MACHINE, then HKEY_CURRENT_USER.  Where the machine keys have a
+// 64-bit and a 32-bit view, HKEY_LOCAL_MACHINE is read in both, 64-bit first.
+std::vector<ScanPass> ScanPasses(bool separateMachineViews);
+inline std::vector<ScanPass> DefaultScanPasses() { return ScanPasses(false); }
 
 class UninstallListScan {
   public:
@@ -31,15 +35,16 @@ class UninstallListScan {
                       platform::MessageBoxes& messages,
                       std::vector<ScanPass> passes = DefaultScanPasses());
 
-    // Refills entries, entryCount and the list.  The command-line box is
-    // emptied when every pass ran; a root that cannot be opened at all ends
-    // the scan with a message.
+    // Refills entries, entryCount and the list.  A root that cannot be opened
+    // at all is reported; it ends the scan unless its pass is one machine view
+    // of several.  The command-line box is emptied when the scan ran to its end.
     void Run(Entries& entries, std::int16_t& entryCount) const;
 
   private:
-    enum class PassResult { kCompleted, kOpenFailed };
-    PassResult RunPass(const ScanPass& pass, bool first, Entries& entries,
-                       std::int16_t& entryCount) const;
+    // Lists one root's entries into the slots from base on; returns the
+    // number of slots it covered, or nothing when the root did not open.
+    std::optional<std::int16_t> RunPass(const ScanPass& pass, std::int16_t base,
+                                        Entries& entries) const;
     void ReadSubkey(platform::RegHandle key, const ScanPass& pass, bool canDelete, int slot,
                     std::string_view enumeratedName, Entries& entries) const;
 

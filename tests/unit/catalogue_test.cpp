@@ -2,7 +2,10 @@
 // both Uninstall keys and the lookup of a line's slot.
 #include <gtest/gtest.h>
 
+#include <algorithm>
+#include <functional>
 #include <string>
+#include <tuple>
 #include <vector>
 
 #include "catalogue/find_entry.h"
@@ -261,6 +264,14 @@ TEST_F(ScanTest, FaultsOfRootsAndSubkeys) {
         EXPECT_FALSE(g.EntryExists(kHKeyLocalMachine, L"B") &&
                      std::string(c.name).find("removed") != std::string::npos);
         EXPECT_EQ(g.registry.OpenHandleCount(), 0u);
+        // A name this scan did not list is found nowhere, whatever an earlier
+        // scan left in its slot.
+        for (const wchar_t* name : {L"Machine A", L"Machine B", L"User C", L"User D"}) {
+            if (std::find(c.lines.begin(), c.lines.end(), name) != c.lines.end()) continue;
+            EXPECT_EQ(
+                catalogue::FindEntryByDisplayName(g.form.Entries(), g.form.EntryCount(), name, -1),
+                g.form.EntryCount());
+        }
         for (const auto& line : g.list.lines) {
             const auto& entry = g.form.Entries().at(line.slot);
             EXPECT_EQ(entry.DisplayName, line.text);
@@ -277,11 +288,12 @@ TEST(FindEntry, MapsLinesToTheirOwnSlots) {
     f.AddEntry(kHKeyLocalMachine, L"A", L"Same", L"machine.exe");
     f.AddEntry(kHKeyLocalMachine, L"B", L"Case", L"upper.exe");
     f.AddEntry(kHKeyLocalMachine, L"C", L"case", L"lower.exe");
+    f.AddEntry(kHKeyLocalMachine, L"D", L"Unlisted", std::nullopt);
     f.AddEntry(kHKeyCurrentUser, L"A", L"Same", L"user.exe");
     f.form.追加と削除の一覧検索();
     const auto& entries = f.form.Entries();
     const std::int16_t count = f.form.EntryCount();
-    ASSERT_EQ(count, 4);
+    ASSERT_EQ(count, 5);
 
     struct Case {
         const wchar_t* text;
@@ -289,12 +301,17 @@ TEST(FindEntry, MapsLinesToTheirOwnSlots) {
         std::int16_t expected;
     };
     const std::vector<Case> cases = {
-        {L"Same", 0, 0},     {L"Same", 3, 3},  // each duplicate its own slot
-        {L"Same", -1, 0},    {L"Same", 1, 0},  // a slot that does not hold the text: lowest match
-        {L"Same", 300, 0},                     // a slot beyond the table is never read
-        {L"Case", 2, 1},     {L"case", 2, 2},  // case tells names apart
-        {L"CASE", 1, count},                   // no match
-        {L"", 0, count},                       // the empty text matches no slot
+        {L"Same", 0, 0},
+        {L"Same", 4, 4},  // each duplicate its own slot
+        {L"Same", -1, 0},
+        {L"Same", 1, 0},    // a slot that does not hold the text: lowest match
+        {L"Same", 300, 0},  // a slot beyond the table is never read
+        {L"Case", 2, 1},
+        {L"case", 2, 2},      // case tells names apart
+        {L"CASE", 1, count},  // no match
+        {L"", 0, count},
+        {L"", 3, count},          // nor does the emptied slot of an unlisted entry
+        {L"Unlisted", 3, count},  // the empty text matches no slot
     };
     for (const auto& c : cases) {
         SCOPED_TRACE(::testing::Message()
@@ -319,6 +336,115 @@ TEST(FindEntry, NeverFindsASlotTheLatestScanDidNotList) {
     EXPECT_EQ(
         catalogue::FindEntryByDisplayName(f.form.Entries(), f.form.EntryCount(), L"Old Name", 0),
         f.form.EntryCount());
+}
+
+}  // namespace
+}  // namespace velmora::testing
+
+namespace velmora::testing {
+namespace {
+
+const std::string kUninstall32 =
+    "Software\\WOW6432Node\\Microsoft\\Windows\\CurrentVersion\\Uninstall";
+
+// Seeds the 64-bit view, the 32-bit view and the user's key with one
+// same-named entry each plus one of their own.
+void SeedBothViews(FormFixture& f) {
+    f.registry.SetSeparateViews(true);
+    f.AddEntry(kHKeyLocalMachine, L"Same", L"Same", L"C:\\64\\un.exe");
+    f.AddEntry(kHKeyLocalMachine, L"Only64", L"Only 64", L"64.exe");
+    for (const auto& [key, name, command] : {std::tuple{"Same", "Same", "C:\\32\\un.exe"},
+                                             std::tuple{"Only32", "Only 32", "32.exe"}}) {
+        f.registry.AddKey(kHKeyLocalMachine, kUninstall32 + "\\" + key);
+        f.registry.SetString(kHKeyLocalMachine, kUninstall32 + "\\" + key, "DisplayName", name);
+        f.registry.SetString(kHKeyLocalMachine, kUninstall32 + "\\" + key, "UninstallString",
+                             command);
+    }
+    f.AddEntry(kHKeyCurrentUser, L"User", L"User", L"u.exe");
+}
+
+TEST(MachineViews, EachViewIsAPassOfItsOwn) {
+    struct Case {
+        const char* name;
+        bool separate;
+        std::function<void(FormFixture&)> fault;
+        std::vector<std::wstring> lines;
+        std::size_t messages;
+    };
+    const std::vector<Case> cases = {
+        {"both views and the user's key",
+         true,
+         [](FormFixture&) {},
+         {L"Only 32", L"Only 64", L"Same", L"Same", L"User"},
+         0},
+        {"an unreadable 32-bit view hides nothing else",
+         true,
+         [](FormFixture& f) {
+             f.registry.DenyAccess(kHKeyLocalMachine, kUninstall32, platform::memory::Denial::kAll);
+         },
+         {L"Only 64", L"Same", L"User"},
+         1},
+        {"an unreadable 64-bit view hides nothing else",
+         true,
+         [](FormFixture& f) {
+             f.registry.DenyAccess(kHKeyLocalMachine, catalogue::kUninstallPath,
+                                   platform::memory::Denial::kAll);
+         },
+         {L"Only 32", L"Same", L"User"},
+         1},
+        {"one view: the two-pass scan",
+         false,
+         [](FormFixture&) {},
+         {L"Only 64", L"Same", L"User"},
+         0},
+    };
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.name);
+        FormFixture f;
+        SeedBothViews(f);
+        f.registry.SetSeparateViews(c.separate);
+        c.fault(f);
+        mainwindow::ZentrelForm form{
+            mainwindow::ZentrelFormPlatform{f.registry, f.codePage, f.list, f.text, f.messages,
+                                            f.processes, f.screen, f.window, f.versionForm,
+                                            f.application},
+            catalogue::ScanPasses(c.separate)};
+        form.追加と削除の一覧検索();
+        EXPECT_EQ(f.list.Texts(), c.lines);
+        EXPECT_EQ(f.messages.shown.size(), c.messages);
+        EXPECT_EQ(f.registry.OpenHandleCount(), 0u);
+        for (const auto& line : f.list.lines) {
+            EXPECT_EQ(catalogue::FindEntryByDisplayName(form.Entries(), form.EntryCount(),
+                                                        line.text, line.slot),
+                      line.slot);
+        }
+    }
+}
+
+TEST(MachineViews, DeletingRemovesTheKeyOfTheEntrysOwnView) {
+    for (const std::wstring command : {L"C:\\64\\un.exe", L"C:\\32\\un.exe"}) {
+        SCOPED_TRACE(std::string(command.begin(), command.end()));
+        FormFixture f;
+        SeedBothViews(f);
+        mainwindow::ZentrelForm form{
+            mainwindow::ZentrelFormPlatform{f.registry, f.codePage, f.list, f.text, f.messages,
+                                            f.processes, f.screen, f.window, f.versionForm,
+                                            f.application},
+            catalogue::ScanPasses(true)};
+        form.Form_Load();
+        for (int occurrence = 0; occurrence < 2; ++occurrence) {
+            f.Select(L"Same", occurrence);
+            form.UninstallList_Click();
+            if (f.text.text == command) break;
+        }
+        ASSERT_EQ(f.text.text, command);
+        form.ListDelCommand_Click();
+        const bool deleted64 = command == L"C:\\64\\un.exe";
+        EXPECT_EQ(f.registry.KeyExists(kHKeyLocalMachine, f.KeyPath(L"Same")), !deleted64);
+        EXPECT_EQ(f.registry.KeyExists(kHKeyLocalMachine, kUninstall32 + "\\Same"), deleted64);
+        EXPECT_EQ(f.list.Texts(),
+                  (std::vector<std::wstring>{L"Only 32", L"Only 64", L"Same", L"User"}));
+    }
 }
 
 }  // namespace

@@ -84,8 +84,7 @@ TEST_F(MainWindowTest, ARepaintDuringARescanMessageTakesAUnitOfItsOwn) {
     // The scan's message box is open while the window repaints.
     int nestedPaints = 0;
     std::function<void()> repaint = [&] {
-        ++nestedPaints;
-        f.messages.whileOpen = repaint;
+        if (++nestedPaints < 10) f.messages.whileOpen = repaint;
         f.form.Form_Paint();
     };
     f.messages.whileOpen = repaint;
