@@ -61,16 +61,23 @@ velmora_wine_env() {
 # Creates the prefix named by WINEPREFIX if it is new, and keeps a wineserver
 # running for it so that every later Wine process starts fast.
 velmora_wine_start() {
+  mkdir -p "$WINEPREFIX"
+  # The persistent server first, so that everything below attaches to it and
+  # nothing has to wait for a short-lived server to exit.
+  wineserver -p >/dev/null 2>&1
+  # Wine's long-lived helpers (services.exe and its children, explorer.exe for
+  # the desktop) are started by the first Wine process that needs them and
+  # inherit its standard handles.  Started here they hold /dev/null; started by
+  # a test they would hold ctest's output pipe open, and ctest would wait for
+  # them for as long as the persistent server keeps them alive.
   if [ ! -f "$WINEPREFIX/system.reg" ]; then
     velmora_log "creating Wine prefix $WINEPREFIX"
-    mkdir -p "$WINEPREFIX"
     wineboot -i >/dev/null 2>&1 || true
-    wineserver -w
     # Let Wine's X11 driver draw frames and captions itself, as Windows does.
     wine reg add 'HKCU\Software\Wine\X11 Driver' /v Managed /t REG_SZ /d N /f >/dev/null 2>&1
-    wineserver -w
+  else
+    wineboot >/dev/null 2>&1 || true
   fi
-  wineserver -p >/dev/null 2>&1
 }
 
 velmora_wine_stop() {

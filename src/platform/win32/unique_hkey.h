@@ -9,7 +9,7 @@
 namespace velmora::platform::win32 {
 
 class UniqueHkey {
-public:
+  public:
     UniqueHkey() = default;
     explicit UniqueHkey(HKEY key) : key_(key) {}
     UniqueHkey(UniqueHkey&& other) noexcept : key_(std::exchange(other.key_, nullptr)) {}
@@ -35,7 +35,7 @@ public:
         key_ = key;
     }
 
-private:
+  private:
     HKEY key_ = nullptr;
 };
 

@@ -42,8 +42,8 @@ std::string Win32CodePage::ToNarrow(std::wstring_view text) const {
         ::WideCharToMultiByte(CP_ACP, 0, text.data(), length, nullptr, 0, nullptr, nullptr);
     if (needed <= 0) return {};
     std::string bytes(static_cast<std::size_t>(needed), '\0');
-    const int written = ::WideCharToMultiByte(CP_ACP, 0, text.data(), length, bytes.data(),
-                                              needed, nullptr, nullptr);
+    const int written = ::WideCharToMultiByte(CP_ACP, 0, text.data(), length, bytes.data(), needed,
+                                              nullptr, nullptr);
     bytes.resize(static_cast<std::size_t>(written > 0 ? written : 0));
     return bytes;
 }

@@ -6,7 +6,7 @@
 namespace velmora::platform::win32 {
 
 class Win32CodePage : public CodePage {
-public:
+  public:
     std::wstring ToWide(std::string_view bytes) const override;
     std::string ToNarrow(std::wstring_view text) const override;
 };

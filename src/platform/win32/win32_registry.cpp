@@ -23,9 +23,9 @@ HKEY ToHkey(RegHandle key) {
 
 }  // namespace
 
-RegStatus Win32Registry::RegCreateKeyExA(RegHandle key, const char* subKey,
-                                         std::uint32_t reserved, const char* className,
-                                         std::uint32_t options, std::uint32_t samDesired,
+RegStatus Win32Registry::RegCreateKeyExA(RegHandle key, const char* subKey, std::uint32_t reserved,
+                                         const char* className, std::uint32_t options,
+                                         std::uint32_t samDesired,
                                          const SecurityAttributes* securityAttributes,
                                          RegHandle* result, std::uint32_t* disposition) {
     SECURITY_ATTRIBUTES attributes{};
@@ -36,7 +36,7 @@ RegStatus Win32Registry::RegCreateKeyExA(RegHandle key, const char* subKey,
         attributes.bInheritHandle = securityAttributes->bInheritHandle;
     }
     HkeyOutArgument opened(result);
-    DwordOutArgument created(disposition);
+    DwordInOutArgument created(disposition);
     // The class is only read; the ANSI signature merely lacks the const.
     return ::RegCreateKeyExA(ToHkey(key), subKey, reserved, const_cast<char*>(className), options,
                              samDesired, securityAttributes != nullptr ? &attributes : nullptr,
@@ -62,9 +62,9 @@ RegStatus Win32Registry::RegCreateKeyA(RegHandle key, const char* subKey, RegHan
 RegStatus Win32Registry::RegQueryValueExA(RegHandle key, const char* valueName,
                                           std::uint32_t* reserved, std::uint32_t* type,
                                           std::uint8_t* data, std::uint32_t* dataSize) {
-    DwordOutArgument reservedWord(reserved);
-    DwordOutArgument typeWord(type);
-    DwordOutArgument sizeWord(dataSize);
+    DwordInOutArgument reservedWord(reserved);
+    DwordInOutArgument typeWord(type);
+    DwordInOutArgument sizeWord(dataSize);
     return ::RegQueryValueExA(ToHkey(key), valueName, reservedWord.get(), typeWord.get(), data,
                               sizeWord.get());
 }

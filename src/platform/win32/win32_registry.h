@@ -7,7 +7,7 @@
 namespace velmora::platform::win32 {
 
 class Win32Registry : public Registry {
-public:
+  public:
     RegStatus RegCreateKeyExA(RegHandle key, const char* subKey, std::uint32_t reserved,
                               const char* className, std::uint32_t options,
                               std::uint32_t samDesired,
