@@ -1,0 +1,73 @@
+// velmora.exe: wires the real registry, code page, process start and
+// windows into the main window's logic, then runs the message loop.
+#include <windows.h>
+
+#include <commctrl.h>
+
+#include <exception>
+
+#include "mainwindow/zentrel_form.h"
+#include "platform/win32/dpi.h"
+#include "platform/win32/unexpected_error.h"
+#include "platform/win32/win32_application.h"
+#include "platform/win32/win32_code_page.h"
+#include "platform/win32/win32_geometry.h"
+#include "platform/win32/win32_main_window.h"
+#include "platform/win32/win32_process_starter.h"
+#include "platform/win32/win32_registry.h"
+#include "platform/win32/win32_version_dialog.h"
+#include "resource_ids.h"
+
+namespace {
+
+using namespace velmora::platform::win32;
+
+// Returns the exit code WM_QUIT carries.
+int RunMessageLoop(Win32MainWindow& window) {
+    MSG msg;
+    for (;;) {
+        const BOOL got = ::GetMessageW(&msg, nullptr, 0, 0);
+        if (got == 0) return static_cast<int>(msg.wParam);
+        if (got == -1) return 1;
+        if (!window.PreTranslate(msg)) {
+            ::TranslateMessage(&msg);
+            ::DispatchMessageW(&msg);
+        }
+    }
+}
+
+int Run(HINSTANCE instance, int showCommand) {
+    const wchar_t* const icon = MAKEINTRESOURCEW(IDI_VELMORA);
+    Win32Registry registry;
+    Win32CodePage codePage;
+    Win32ProcessStarter processes;
+    Win32Screen screen;
+    Win32MainWindow window(instance, icon);
+    Win32VersionDialog versionDialog(instance, icon, screen, window.Handle());
+    Win32Application application(window);
+    velmora::mainwindow::ZentrelForm form(velmora::mainwindow::ZentrelFormPlatform{
+        registry, codePage, window.UninstallList(), window.UninstallStringText(), window.Messages(),
+        processes, screen, window, versionDialog, application});
+    window.Attach(&form);
+    window.Load(showCommand);
+    const int exitCode = RunMessageLoop(window);
+    window.Attach(nullptr);
+    return exitCode;
+}
+
+}  // namespace
+
+int WINAPI wWinMain(HINSTANCE instance, HINSTANCE, PWSTR, int showCommand) {
+    DeclareDpiAwareness();
+    // The manifest asks for the version 6 controls; without this call they
+    // would not be registered.  The plain user32 classes are still there if
+    // it fails, so a failure changes only their look.
+    const INITCOMMONCONTROLSEX controls{sizeof(INITCOMMONCONTROLSEX), ICC_STANDARD_CLASSES};
+    static_cast<void>(::InitCommonControlsEx(&controls));
+    try {
+        return Run(instance, showCommand);
+    } catch (const std::exception& error) {
+        ReportUnexpectedError(nullptr, error.what());
+    }
+    return 1;
+}

@@ -1,0 +1,24 @@
+// Screen and window geometry in twips, converted with the real dpi.
+#pragma once
+
+#include <windows.h>
+
+#include "platform/geometry.h"
+
+namespace velmora::platform::win32 {
+
+// The whole primary display (SM_CXSCREEN x SM_CYSCREEN) at the system dpi.
+class Win32Screen : public Screen {
+  public:
+    float WidthTwips() const override;
+    float HeightTwips() const override;
+};
+
+// A top-level window's outer rectangle (GetWindowRect) at the window's dpi.
+float OuterWidthTwips(HWND window);
+float OuterHeightTwips(HWND window);
+// Moves the outer top-left corner; fractional twips round to the nearest
+// pixel.  The size, z-order and activation stay as they are.
+void MoveOuterTwips(HWND window, float left, float top);
+
+}  // namespace velmora::platform::win32
