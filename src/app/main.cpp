@@ -3,6 +3,7 @@
 #include <windows.h>
 
 #include <commctrl.h>
+#include <objbase.h>
 
 #include <exception>
 
@@ -15,6 +16,7 @@
 #include "platform/win32/win32_main_window.h"
 #include "platform/win32/win32_process_starter.h"
 #include "platform/win32/win32_registry.h"
+#include "platform/win32/win32_registry_views.h"
 #include "platform/win32/win32_version_dialog.h"
 #include "resource_ids.h"
 
@@ -45,9 +47,14 @@ int Run(HINSTANCE instance, int showCommand) {
     Win32MainWindow window(instance, icon);
     Win32VersionDialog versionDialog(instance, icon, screen, window.Handle());
     Win32Application application(window);
-    velmora::mainwindow::ZentrelForm form(velmora::mainwindow::ZentrelFormPlatform{
-        registry, codePage, window.UninstallList(), window.UninstallStringText(), window.Messages(),
-        processes, screen, window, versionDialog, application});
+    // On 64-bit Windows the machine's Uninstall key has a 64-bit and a 32-bit
+    // view, and programs register in either: both are read.
+    const bool separateViews = Win32RegistryViews().SeparateMachineViews();
+    velmora::mainwindow::ZentrelForm form(
+        velmora::mainwindow::ZentrelFormPlatform{
+            registry, codePage, window.UninstallList(), window.UninstallStringText(),
+            window.Messages(), processes, screen, window, versionDialog, application},
+        velmora::catalogue::ScanPasses(separateViews));
     window.Attach(&form);
     window.Load(showCommand);
     const int exitCode = RunMessageLoop(window);
@@ -64,8 +71,14 @@ int WINAPI wWinMain(HINSTANCE instance, HINSTANCE, PWSTR, int showCommand) {
     // it fails, so a failure changes only their look.
     const INITCOMMONCONTROLSEX controls{sizeof(INITCOMMONCONTROLSEX), ICC_STANDARD_CLASSES};
     static_cast<void>(::InitCommonControlsEx(&controls));
+    // The elevated start of an uninstaller goes through the shell, which
+    // wants COM on the calling thread.
+    const HRESULT com =
+        ::CoInitializeEx(nullptr, COINIT_APARTMENTTHREADED | COINIT_DISABLE_OLE1DDE);
     try {
-        return Run(instance, showCommand);
+        const int exitCode = Run(instance, showCommand);
+        if (SUCCEEDED(com)) ::CoUninitialize();
+        return exitCode;
     } catch (const std::exception& error) {
         ReportUnexpectedError(nullptr, error.what());
     }

@@ -1,0 +1,215 @@
+// The list scan and the delete command against Wine's real registry, both
+// machine views included: what the in-memory registry promises, the real one
+// must keep.
+#include <windows.h>
+
+#include <gtest/gtest.h>
+
+#include <algorithm>
+#include <string>
+#include <vector>
+
+#include "catalogue/find_entry.h"
+#include "mainwindow/zentrel_form.h"
+#include "platform/win32/unique_hkey.h"
+#include "platform/win32/win32_code_page.h"
+#include "platform/win32/win32_registry.h"
+#include "platform/win32/win32_registry_views.h"
+#include "support/fake_controls.h"
+
+namespace velmora::testing {
+namespace {
+
+using platform::win32::UniqueHkey;
+
+constexpr wchar_t kUninstall[] = L"Software\\Microsoft\\Windows\\CurrentVersion\\Uninstall";
+
+struct Seed {
+    HKEY root;
+    REGSAM view;
+    std::wstring key;
+    std::wstring displayName;
+    std::wstring uninstallString;
+};
+
+UniqueHkey OpenUninstall(HKEY root, REGSAM view) {
+    UniqueHkey key;
+    EXPECT_EQ(::RegCreateKeyExW(root, kUninstall, 0, nullptr, 0, KEY_ALL_ACCESS | view, nullptr,
+                                key.put(), nullptr),
+              ERROR_SUCCESS);
+    return key;
+}
+
+void SetString(HKEY key, const wchar_t* name, const std::wstring& value) {
+    ASSERT_EQ(::RegSetValueExW(key, name, 0, REG_SZ, reinterpret_cast<const BYTE*>(value.c_str()),
+                               static_cast<DWORD>((value.size() + 1) * sizeof(wchar_t))),
+              ERROR_SUCCESS);
+}
+
+void Plant(const Seed& seed) {
+    UniqueHkey uninstall = OpenUninstall(seed.root, seed.view);
+    UniqueHkey entry;
+    ASSERT_EQ(::RegCreateKeyExW(uninstall.get(), seed.key.c_str(), 0, nullptr, 0,
+                                KEY_ALL_ACCESS | seed.view, nullptr, entry.put(), nullptr),
+              ERROR_SUCCESS);
+    SetString(entry.get(), L"DisplayName", seed.displayName);
+    SetString(entry.get(), L"UninstallString", seed.uninstallString);
+}
+
+bool Exists(HKEY root, REGSAM view, const std::wstring& key) {
+    UniqueHkey opened;
+    return ::RegOpenKeyExW(root, (std::wstring(kUninstall) + L"\\" + key).c_str(), 0,
+                           KEY_READ | view, opened.put()) == ERROR_SUCCESS;
+}
+
+void Remove(HKEY root, REGSAM view, const std::wstring& key) {
+    UniqueHkey uninstall = OpenUninstall(root, view);
+    static_cast<void>(::RegDeleteKeyExW(uninstall.get(), key.c_str(), view, 0));
+}
+
+// The registry with one subkey vanishing right after it was enumerated, as
+// when an uninstaller finishes during a rescan.
+class VanishingRegistry : public platform::win32::Win32Registry {
+  public:
+    std::string vanishing;
+    platform::RegStatus RegEnumKeyA(platform::RegHandle key, std::uint32_t index, char* name,
+                                    std::uint32_t nameSize) override {
+        const auto status = Win32Registry::RegEnumKeyA(key, index, name, nameSize);
+        if (status == ERROR_SUCCESS && vanishing == name) {
+            static_cast<void>(::RegDeleteKeyA(reinterpret_cast<HKEY>(key), name));
+        }
+        return status;
+    }
+};
+
+class ScanAgainstRegistry : public ::testing::Test {
+  protected:
+    void TearDown() override {
+        for (const auto& seed : seeds) Remove(seed.root, seed.view, seed.key);
+    }
+    void PlantAll() {
+        for (const auto& seed : seeds) Plant(seed);
+    }
+    // A form on the real registry, reading the machine views as given.
+    mainwindow::ZentrelForm Form(bool separateViews) {
+        return mainwindow::ZentrelForm{
+            mainwindow::ZentrelFormPlatform{registry, codePage, list, text, messages, processes,
+                                            screen, window, versionForm, application},
+            catalogue::ScanPasses(separateViews)};
+    }
+    bool Listed(const std::wstring& line) const {
+        const auto texts = list.Texts();
+        return std::find(texts.begin(), texts.end(), line) != texts.end();
+    }
+
+    std::vector<Seed> seeds;
+    VanishingRegistry registry;
+    platform::win32::Win32CodePage codePage;
+    FakeListBox list;
+    FakeTextBox text;
+    FakeMessageBoxes messages;
+    FakeProcessStarter processes;
+    FakeScreen screen{15360, 11520};
+    FakeFormWindow window{8745, 4140};
+    FakeModalForm versionForm;
+    FakeApplication application;
+};
+
+TEST_F(ScanAgainstRegistry, ListsWhatFitsFromEveryViewAndCreatesOnlyTheUserKey) {
+    // A fresh user has no Uninstall key: the scan creates it, empty.
+    ::RegDeleteTreeW(HKEY_CURRENT_USER, kUninstall);
+    ASSERT_FALSE(Exists(HKEY_CURRENT_USER, 0, L""));
+
+    std::wstring doubleByte127(127, L'表');
+    seeds = {
+        {HKEY_LOCAL_MACHINE, KEY_WOW64_64KEY, L"VelmoraScan64", L"Velmora 64 ソフト表計算能",
+         L"un64.exe"},
+        {HKEY_LOCAL_MACHINE, KEY_WOW64_32KEY, L"VelmoraScan32", L"Velmora 32", L"un32.exe"},
+        {HKEY_LOCAL_MACHINE, KEY_WOW64_64KEY, L"Velmora表ソ", L"Velmora Japanese Key", L"j.exe"},
+        {HKEY_LOCAL_MACHINE, KEY_WOW64_64KEY, L"VelmoraLong255", std::wstring(255, L'a'), L"a.exe"},
+        {HKEY_LOCAL_MACHINE, KEY_WOW64_64KEY, L"VelmoraLong256", std::wstring(256, L'b'), L"b.exe"},
+        {HKEY_LOCAL_MACHINE, KEY_WOW64_64KEY, L"VelmoraDbcs127", doubleByte127, L"c.exe"},
+        {HKEY_LOCAL_MACHINE, KEY_WOW64_64KEY, L"VelmoraDbcs128", doubleByte127 + L"表", L"d.exe"},
+        {HKEY_LOCAL_MACHINE, KEY_WOW64_64KEY, L"VelmoraGone", L"Velmora Gone", L"g.exe"},
+        {HKEY_CURRENT_USER, 0, L"VelmoraUser", L"Velmora User", L"u.exe"},
+    };
+    PlantAll();
+    registry.vanishing = "VelmoraGone";
+
+    ASSERT_TRUE(platform::win32::Win32RegistryViews().SeparateMachineViews())
+        << "a 64-bit prefix has both machine views";
+    auto form = Form(true);
+    form.追加と削除の一覧検索();
+
+    EXPECT_TRUE(messages.shown.empty());
+    for (const auto& [line, listed] : std::vector<std::pair<std::wstring, bool>>{
+             {L"Velmora 64 ソフト表計算能", true},
+             {L"Velmora 32", true},
+             {L"Velmora Japanese Key", true},
+             // Enumeration goes by index: the subkey after the one that
+             // vanished moves up into its index and is missed until the
+             // next rescan.
+             {std::wstring(255, L'a'), false},
+             {std::wstring(256, L'b'), false},
+             {doubleByte127, true},
+             {doubleByte127 + L"表", false},
+             {L"Velmora Gone", false},
+             {L"Velmora User", true},
+         }) {
+        EXPECT_EQ(Listed(line), listed) << line.size() << " characters";
+    }
+    EXPECT_TRUE(Exists(HKEY_CURRENT_USER, 0, L"")) << "the user's Uninstall key is created";
+    EXPECT_FALSE(Exists(HKEY_LOCAL_MACHINE, KEY_WOW64_64KEY, L"VelmoraGone"))
+        << "a subkey that vanished during the scan must not come back";
+    form.追加と削除の一覧検索();
+    EXPECT_TRUE(Listed(std::wstring(255, L'a'))) << "255 single-byte characters are read whole";
+    // Every line maps to a slot holding its own text, Japanese key names too.
+    for (const auto& line : list.lines) {
+        EXPECT_EQ(catalogue::FindEntryByDisplayName(form.Entries(), form.EntryCount(), line.text,
+                                                    line.slot),
+                  line.slot);
+    }
+    const auto japanese = std::find_if(list.lines.begin(), list.lines.end(), [](const auto& l) {
+        return l.text == L"Velmora Japanese Key";
+    });
+    ASSERT_NE(japanese, list.lines.end());
+    EXPECT_EQ(form.Entries().at(japanese->slot).KeyName, L"Velmora表ソ");
+
+    // The one-view scan sees only the process's own view.
+    auto oneView = Form(false);
+    oneView.追加と削除の一覧検索();
+    EXPECT_TRUE(Listed(L"Velmora 64 ソフト表計算能"));
+    EXPECT_FALSE(Listed(L"Velmora 32"));
+}
+
+TEST_F(ScanAgainstRegistry, DeletesTheSameNamedEntryOfItsOwnViewOnly) {
+    seeds = {
+        {HKEY_LOCAL_MACHINE, KEY_WOW64_64KEY, L"VelmoraTwin", L"Velmora Twin", L"C:\\64.exe"},
+        {HKEY_LOCAL_MACHINE, KEY_WOW64_32KEY, L"VelmoraTwin", L"Velmora Twin", L"C:\\32.exe"},
+        {HKEY_LOCAL_MACHINE, KEY_WOW64_64KEY, L"Velmora表ソ", L"Velmora 表ソ", L"j.exe"},
+    };
+    PlantAll();
+    auto form = Form(true);
+    form.Form_Load();
+    for (int occurrence = 0; occurrence < 2; ++occurrence) {
+        list.Select(L"Velmora Twin", occurrence);
+        form.UninstallList_Click();
+        if (text.text == L"C:\\32.exe") break;
+    }
+    ASSERT_EQ(text.text, L"C:\\32.exe");
+    form.ListDelCommand_Click();
+    EXPECT_TRUE(Exists(HKEY_LOCAL_MACHINE, KEY_WOW64_64KEY, L"VelmoraTwin"));
+    EXPECT_FALSE(Exists(HKEY_LOCAL_MACHINE, KEY_WOW64_32KEY, L"VelmoraTwin"));
+    const auto texts = list.Texts();
+    EXPECT_EQ(std::count(texts.begin(), texts.end(), L"Velmora Twin"), 1);
+
+    // A Japanese key name whose trail bytes are '\' is deleted whole.
+    list.Select(L"Velmora 表ソ");
+    form.ListDelCommand_Click();
+    EXPECT_FALSE(Exists(HKEY_LOCAL_MACHINE, KEY_WOW64_64KEY, L"Velmora表ソ"));
+    EXPECT_FALSE(Listed(L"Velmora 表ソ"));
+    EXPECT_EQ(messages.Texts().size(), 2u) << "only the two questions";
+}
+
+}  // namespace
+}  // namespace velmora::testing
