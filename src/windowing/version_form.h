@@ -9,8 +9,8 @@ namespace velmora::windowing {
 inline constexpr wchar_t kVersionCaption[] = L"バージョン情報";
 inline constexpr wchar_t kProgramTitle[] = L"Velmora Ver 1.0.3";
 inline constexpr wchar_t kTargetSystems[] = L"for Windows95/98/NT";
-inline constexpr wchar_t kRightsNotice[] = L"Copyright (C) 2026 Velmora developers";
-inline constexpr wchar_t kContactAddress[] = L"velmora@example.org";
+inline constexpr wchar_t kRightsNotice[] = L"(C) 2026 Velmora developers";
+inline constexpr wchar_t kContactAddress[] = L"dev@example.org";
 
 class VersionForm {
   public:
