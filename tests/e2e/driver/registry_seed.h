@@ -1,0 +1,58 @@
+// Uninstall entries written into the throwaway prefix's registry for one
+// scenario, and removed again when it ends.
+#pragma once
+
+#include <windows.h>
+
+#include <optional>
+#include <string>
+#include <utility>
+#include <vector>
+
+namespace velmora::e2e {
+
+enum class Root { kMachine, kUser };
+
+inline constexpr wchar_t kUninstallPath[] =
+    L"Software\\Microsoft\\Windows\\CurrentVersion\\Uninstall";
+// Every key the driver creates starts with this, so that what an interrupted
+// run left behind can be found and removed.
+inline constexpr wchar_t kSeedKeyPrefix[] = L"VelmoraE2E-";
+
+HKEY RootKey(Root root);
+// The root as the fake uninstaller takes it on its command line.
+const wchar_t* RootArgument(Root root);
+
+struct SeedEntry {
+    Root root;
+    std::wstring keyName;  // kSeedKeyPrefix is prepended
+    std::optional<std::wstring> displayName;
+    std::optional<std::wstring> uninstallString;
+};
+
+class RegistrySeed {
+  public:
+    // Removes the keys an earlier, interrupted run may have left.
+    RegistrySeed();
+    // Removes every key this seed created that still exists.
+    ~RegistrySeed();
+    RegistrySeed(const RegistrySeed&) = delete;
+    RegistrySeed& operator=(const RegistrySeed&) = delete;
+
+    // Creates the entry's key with the values it has; throws on failure.
+    void Add(const SeedEntry& entry);
+    // Creates a subkey below an entry's key; throws on failure.
+    void AddSubkey(Root root, const std::wstring& keyName, const std::wstring& subkeyName);
+
+  private:
+    std::vector<std::pair<Root, std::wstring>> created_;
+};
+
+// The full name of a seeded key below the Uninstall key.
+std::wstring SeedKeyName(const std::wstring& keyName);
+bool UninstallKeyExists(Root root, const std::wstring& fullKeyName);
+// Trimmed display names of the entries of both roots that carry both a
+// display name and a command line: what the program lists.
+std::vector<std::wstring> ListableNames();
+
+}  // namespace velmora::e2e

@@ -1,0 +1,23 @@
+// The end-to-end scenarios. Each starts the program afresh on a registry it
+// seeds itself and removes what it seeded when it ends.
+#pragma once
+
+#include "checks.h"
+#include "scenario_support.h"
+
+namespace velmora::e2e {
+
+// Start-up, showing a line's command line, refresh, and the keyboard.
+void StartUpAndBrowsingScenario(Checks& checks, const Environment& environment);
+// Starting an entry's uninstaller and the rescans that follow.
+void RunUninstallerScenario(Checks& checks, const Environment& environment);
+// Deleting an entry's registry key after the question.
+void DeleteEntryScenario(Checks& checks, const Environment& environment);
+// The modal version dialog.
+void VersionDialogScenario(Checks& checks, const Environment& environment);
+// Ending the program by its button and by closing its window.
+void EndingScenario(Checks& checks, const Environment& environment);
+// Start-up and rescan times on a full table (printed, not judged).
+void TimingScenario(Checks& checks, const Environment& environment);
+
+}  // namespace velmora::e2e

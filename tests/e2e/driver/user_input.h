@@ -1,0 +1,31 @@
+// Input to another process's windows: real keystrokes and mouse clicks
+// through SendInput, and posted clicks on list lines and buttons.
+#pragma once
+
+#include <windows.h>
+
+#include <initializer_list>
+
+namespace velmora::e2e {
+
+// Makes the window the foreground window; false when it did not become so.
+bool BringToFront(HWND window);
+// Brings the window to the front, then presses the keys in order and
+// releases them in reverse order (a chord such as Alt+U). False when the
+// window could not be brought to the front or the input was refused.
+bool PressKeys(HWND window, std::initializer_list<WORD> keys);
+// A real left click at a point of the screen.
+bool ClickScreenAt(POINT point);
+POINT CentreOf(const RECT& rect);
+
+// Posts a left click on a line of a list box, as a mouse click does.
+void PostClickOnLine(HWND list, int index);
+// Posts a double click on a line of a list box.
+void PostDoubleClickOnLine(HWND list, int index);
+// Posts BM_CLICK, so that a handler that opens a modal window does not
+// block the driver.
+void PostButtonClick(HWND button);
+// Makes the window repaint at once.
+void ForceRepaint(HWND window);
+
+}  // namespace velmora::e2e
