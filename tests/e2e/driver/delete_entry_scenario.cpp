@@ -31,21 +31,6 @@ HWND AskToDelete(Checks& checks, const VelmoraProcess& process, const MainWindow
     return box;
 }
 
-// The line of `lines` whose command line, once selected, is `command`.
-int LineShowingCommand(const MainWindow& main, const std::wstring& line,
-                       const std::wstring& command) {
-    const ListView list(main.list);
-    const auto lines = list.Lines();
-    for (int i = 0; i < static_cast<int>(lines.size()); ++i) {
-        if (lines[i] != line) continue;
-        PostClickOnLine(main.list, i);
-        if (WaitUntil([&] { return list.Selected() == i; }) && WaitForCommandText(main, command)) {
-            return i;
-        }
-    }
-    return -1;
-}
-
 }  // namespace
 
 void DeleteEntryScenario(Checks& checks, const Environment& environment) {
@@ -68,13 +53,16 @@ void DeleteEntryScenario(Checks& checks, const Environment& environment) {
 
     // No keeps everything.
     const auto before = list.Lines();
+    auto registry = TakeRegistrySnapshot();
     HWND box = AskToDelete(checks, process, main, *stale.displayName, false);
     checks.Check(AnswerMessageBox(box, IDNO), L"delete: No closes the question");
     checks.Check(NoMessageBoxAppears(process) && UninstallKeyExists(stale.root, staleKey) &&
                      list.Lines() == before,
                  L"delete, answered No: no further message, the key and the line stay");
+    CheckRegistryAfter(checks, registry, L"delete, answered No: the registry is unchanged");
 
     // Yes removes the key and the line.
+    registry = TakeRegistrySnapshot();
     box = AskToDelete(checks, process, main, *stale.displayName, true);
     checks.Check(AnswerMessageBox(box, IDYES), L"delete: Yes closes the question");
     checks.Check(WaitUntil([&] { return list.IndexOf(*stale.displayName) < 0; }) &&
@@ -82,6 +70,9 @@ void DeleteEntryScenario(Checks& checks, const Environment& environment) {
                  L"delete, answered Yes: the key is gone and so is its line");
     checks.Check(NoMessageBoxAppears(process) && TextOf(main.commandText).empty(),
                  L"delete, answered Yes: no further message, the box is emptied");
+    CheckRegistryAfter(checks, registry,
+                       L"delete, answered Yes: that key is the only change to the registry",
+                       SnapshotPath(stale.root, staleKey));
 
     // A key with subkeys of its own is refused by the registry.
     box = AskToDelete(checks, process, main, *withSubkeys.displayName, false);
@@ -96,8 +87,8 @@ void DeleteEntryScenario(Checks& checks, const Environment& environment) {
 
     // Two entries of the same name: each line stands for its own entry.
     const int machineLine =
-        LineShowingCommand(main, L"VelmoraE2E Twin", *twinMachine.uninstallString);
-    const int userLine = LineShowingCommand(main, L"VelmoraE2E Twin", *twinUser.uninstallString);
+        SelectLineShowing(main, L"VelmoraE2E Twin", *twinMachine.uninstallString);
+    const int userLine = SelectLineShowing(main, L"VelmoraE2E Twin", *twinUser.uninstallString);
     checks.Check(machineLine >= 0 && userLine >= 0 && machineLine != userLine,
                  L"two lines of the same name show their own entries' command lines",
                  L"HKLM entry on line " + std::to_wstring(machineLine) + L", HKCU entry on line " +
@@ -121,7 +112,7 @@ void DeleteEntryScenario(Checks& checks, const Environment& environment) {
                 const auto lines = list.Lines();
                 return std::count(lines.begin(), lines.end(), L"VelmoraE2E Twin") == 1;
             }) &&
-                LineShowingCommand(main, L"VelmoraE2E Twin", *twinMachine.uninstallString) >= 0,
+                SelectLineShowing(main, L"VelmoraE2E Twin", *twinMachine.uninstallString) >= 0,
             L"one twin line stays and shows the HKLM entry's command line");
     }
 }

@@ -23,8 +23,11 @@ constexpr Scenario kScenarios[] = {
     {L"start-up", velmora::e2e::StartUpAndBrowsingScenario},
     {L"run", velmora::e2e::RunUninstallerScenario},
     {L"delete", velmora::e2e::DeleteEntryScenario},
+    {L"views", velmora::e2e::BothViewsScenario},
+    {L"odd-values", velmora::e2e::OddValuesScenario},
     {L"version", velmora::e2e::VersionDialogScenario},
     {L"ending", velmora::e2e::EndingScenario},
+    {L"large", velmora::e2e::LargeRegistryScenario},
     {L"timing", velmora::e2e::TimingScenario},
 };
 

@@ -20,6 +20,7 @@ void RunAndWatch(Checks& checks, const VelmoraProcess& process, const MainWindow
     const ListView list(main.list);
     const std::wstring name = *entry.displayName;
     checks.Require(SelectLine(main, name), how + L": the line can be selected");
+    const auto registry = TakeRegistrySnapshot();
     start();
     Sleep(1500);
     checks.Check(MessageBoxesOf(process.Id()).empty(), how + L": no message box appears");
@@ -35,6 +36,10 @@ void RunAndWatch(Checks& checks, const VelmoraProcess& process, const MainWindow
                  how + L": the line is gone within the five rescans armed by the start",
                  L"still listed after " + std::to_wstring(repaints) + L" forced repaints");
     checks.Note(L"      (" + std::to_wstring(repaints) + L" forced repaints were needed)");
+    CheckRegistryAfter(
+        checks, registry,
+        how + L": the key the uninstaller removed is the only change to the registry",
+        SnapshotPath(entry.root, SeedKeyName(entry.keyName)));
 }
 
 }  // namespace

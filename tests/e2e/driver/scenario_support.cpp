@@ -35,6 +35,28 @@ bool SelectLine(const MainWindow& main, std::wstring_view text) {
     return WaitUntil([&] { return list.Selected() == index; });
 }
 
+int SelectLineShowing(const MainWindow& main, const std::wstring& line,
+                      const std::wstring& command) {
+    const ListView list(main.list);
+    const auto lines = list.Lines();
+    for (int i = 0; i < static_cast<int>(lines.size()); ++i) {
+        if (lines[i] != line) continue;
+        PostClickOnLine(main.list, i);
+        if (WaitUntil([&] { return list.Selected() == i; }) && WaitForCommandText(main, command)) {
+            return i;
+        }
+    }
+    return -1;
+}
+
+bool DeleteSelectedLine(const VelmoraProcess& process, const MainWindow& main,
+                        std::wstring_view line) {
+    PostButtonClick(main.remove);
+    const HWND box = WaitForMessageBox(process.Id());
+    return box != nullptr && MessageBoxText(box) == DeleteQuestion(line) &&
+           AnswerMessageBox(box, IDYES);
+}
+
 bool WaitForCommandText(const MainWindow& main, std::wstring_view text) {
     return WaitUntil([&] { return TextOf(main.commandText) == text; });
 }
@@ -73,6 +95,20 @@ std::wstring FakeUninstallCommand(const Environment& environment, Root root,
                                   const std::wstring& keyName) {
     return Quote(environment.fakeUninstaller) + L" " + RootArgument(root) + L" " +
            SeedKeyName(keyName);
+}
+
+void CheckRegistryAfter(Checks& checks, const RegistrySnapshot& before, std::wstring_view what,
+                        const std::wstring& removedPath) {
+    const auto differences =
+        SnapshotDifferences(ExpectedAfter(before, removedPath), TakeRegistrySnapshot());
+    checks.Check(differences.empty(), what,
+                 L"compared with what was expected: " + Describe(differences));
+}
+
+long long MillisecondsSince(std::chrono::steady_clock::time_point start) {
+    return std::chrono::duration_cast<std::chrono::milliseconds>(std::chrono::steady_clock::now() -
+                                                                 start)
+        .count();
 }
 
 std::wstring Abbreviated(std::wstring_view text) {

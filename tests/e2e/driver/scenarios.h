@@ -13,6 +13,14 @@ void StartUpAndBrowsingScenario(Checks& checks, const Environment& environment);
 void RunUninstallerScenario(Checks& checks, const Environment& environment);
 // Deleting an entry's registry key after the question.
 void DeleteEntryScenario(Checks& checks, const Environment& environment);
+// Entries of the machine's 64-bit and 32-bit registry views, and deleting a
+// same-named one in its own view.
+void BothViewsScenario(Checks& checks, const Environment& environment);
+// Names and values at their length limits, 0x5C trail bytes, values of other
+// types, and a key removed by another program before the delete command.
+void OddValuesScenario(Checks& checks, const Environment& environment);
+// 10,000 subkeys under the machine's Uninstall key.
+void LargeRegistryScenario(Checks& checks, const Environment& environment);
 // The modal version dialog.
 void VersionDialogScenario(Checks& checks, const Environment& environment);
 // Ending the program by its button and by closing its window.

@@ -133,6 +133,7 @@ void StartUpAndBrowsingScenario(Checks& checks, const Environment& environment) 
     }
     for (const auto& entry : unlisted) seed.Add(entry);
 
+    const auto registry = TakeRegistrySnapshot();
     VelmoraProcess process(environment.program);
     const MainWindow main = RequireMainWindow(checks, process);
     const ListView list(main.list);
@@ -159,6 +160,7 @@ void StartUpAndBrowsingScenario(Checks& checks, const Environment& environment) 
         checks.Check(absent, L"entry not listed: " + Abbreviated(entry.keyName));
     }
     CheckSorted(checks, lines);
+    CheckRegistryAfter(checks, registry, L"start-up changes nothing in the registry");
     CheckLayout(checks, main);
 
     // A selected line shows its command line, trimmed; another replaces it.
@@ -185,11 +187,13 @@ void StartUpAndBrowsingScenario(Checks& checks, const Environment& environment) 
     // Alt+U rescans: an entry added meanwhile appears, the box is emptied.
     seed.Add(
         {Root::kUser, L"AddedLater", L"VelmoraE2E Added Later", L"Z:\\velmora-e2e\\later.exe"});
+    const auto beforeRefresh = TakeRegistrySnapshot();
     checks.Check(PressKeys(main.window, {VK_MENU, 'U'}), L"Alt+U can be typed");
     checks.Check(WaitUntil([&] { return list.IndexOf(L"VelmoraE2E Added Later") >= 0; }),
                  L"Alt+U rescans: the entry added meanwhile is listed");
     checks.Check(WaitForCommandText(main, L"") && list.Selected() == -1,
                  L"after the rescan the command-line box is empty and no line is selected");
+    CheckRegistryAfter(checks, beforeRefresh, L"Alt+U changes nothing in the registry");
 
     // Enter and Escape on the focused list change nothing.
     checks.Require(SelectLine(main, L"VelmoraE2E Machine Tool"), L"a line can be selected");

@@ -1,0 +1,129 @@
+// velmora_wine_bench: times the program's own list scan against Wine's real
+// registry. It fills the machine's Uninstall key with 257 entries (as many as
+// the table holds), runs the scan as velmora.exe does, with the Win32 registry
+// and code page but stand-in controls, and prints one "name value" line per
+// figure. Run it in a throwaway prefix; it removes its entries at the end.
+#include <windows.h>
+
+#include <algorithm>
+#include <chrono>
+#include <cstdio>
+#include <string>
+#include <vector>
+
+#include "catalogue/uninstall_list_scan.h"
+#include "platform/win32/unique_hkey.h"
+#include "platform/win32/win32_code_page.h"
+#include "platform/win32/win32_registry.h"
+#include "platform/win32/win32_registry_views.h"
+#include "support/fake_controls.h"
+
+namespace {
+
+using velmora::platform::win32::UniqueHkey;
+
+constexpr wchar_t kUninstallPath[] = L"Software\\Microsoft\\Windows\\CurrentVersion\\Uninstall";
+constexpr wchar_t kKeyPrefix[] = L"VelmoraBench-";
+constexpr int kEntries = 257;
+constexpr int kRuns = 25;
+
+bool SetText(HKEY key, const wchar_t* name, const std::wstring& text) {
+    return RegSetValueExW(key, name, 0, REG_SZ, reinterpret_cast<const BYTE*>(text.c_str()),
+                          static_cast<DWORD>((text.size() + 1) * sizeof(wchar_t))) == ERROR_SUCCESS;
+}
+
+// The bench's entries in the machine's Uninstall key, for as long as it lives.
+class BenchEntries {
+  public:
+    BenchEntries() {
+        if (RegCreateKeyExW(HKEY_LOCAL_MACHINE, kUninstallPath, 0, nullptr, 0, KEY_ALL_ACCESS,
+                            nullptr, uninstall_.put(), nullptr) != ERROR_SUCCESS) {
+            return;
+        }
+        RemoveAll();  // what an interrupted run left
+        for (int i = 0; i < kEntries; ++i) {
+            wchar_t number[8];
+            std::swprintf(number, 8, L"%03d", i);
+            UniqueHkey entry;
+            if (RegCreateKeyExW(uninstall_.get(), (kKeyPrefix + std::wstring(number)).c_str(), 0,
+                                nullptr, 0, KEY_ALL_ACCESS, nullptr, entry.put(),
+                                nullptr) != ERROR_SUCCESS ||
+                !SetText(entry.get(), L"DisplayName",
+                         L"ベンチマーク用ソフト " + std::wstring(number)) ||
+                !SetText(entry.get(), L"UninstallString",
+                         L"\"C:\\Program Files\\Bench\\" + std::wstring(number) +
+                             L"\\uninst.exe\" /S")) {
+                return;
+            }
+        }
+        ready_ = true;
+    }
+    ~BenchEntries() { RemoveAll(); }
+    BenchEntries(const BenchEntries&) = delete;
+    BenchEntries& operator=(const BenchEntries&) = delete;
+
+    bool Ready() const { return ready_; }
+
+  private:
+    void RemoveAll() {
+        if (!uninstall_) return;
+        std::vector<std::wstring> names;
+        wchar_t name[256];
+        for (DWORD index = 0;; ++index) {
+            DWORD length = 256;
+            if (RegEnumKeyExW(uninstall_.get(), index, name, &length, nullptr, nullptr, nullptr,
+                              nullptr) != ERROR_SUCCESS) {
+                break;
+            }
+            if (std::wstring_view(name, length).starts_with(kKeyPrefix)) names.emplace_back(name);
+        }
+        for (const auto& each : names) RegDeleteTreeW(uninstall_.get(), each.c_str());
+    }
+
+    UniqueHkey uninstall_;
+    bool ready_ = false;
+};
+
+double Milliseconds(std::chrono::steady_clock::duration span) {
+    return std::chrono::duration<double, std::milli>(span).count();
+}
+
+}  // namespace
+
+int wmain() {
+    using namespace velmora;
+    const BenchEntries entries;
+    if (!entries.Ready()) {
+        std::fprintf(stderr, "could not write the bench's entries into the registry\n");
+        return 1;
+    }
+    platform::win32::Win32Registry registry;
+    platform::win32::Win32CodePage codePage;
+    testing::FakeListBox list;
+    testing::FakeTextBox commandLine;
+    testing::FakeMessageBoxes messages;
+    const catalogue::UninstallListScan scan(
+        registry, codePage, list, commandLine, messages,
+        catalogue::ScanPasses(platform::win32::Win32RegistryViews().SeparateMachineViews()));
+    catalogue::Entries table;
+    std::int16_t count = 0;
+
+    scan.Run(table, count);  // warm-up
+    std::vector<double> times;
+    for (int run = 0; run < kRuns; ++run) {
+        const auto start = std::chrono::steady_clock::now();
+        scan.Run(table, count);
+        times.push_back(Milliseconds(std::chrono::steady_clock::now() - start));
+    }
+    std::ranges::sort(times);
+    std::printf("rescan_257_runs %d\n", kRuns);
+    std::printf("rescan_257_listed %zu\n", list.lines.size());
+    std::printf("rescan_257_median_ms %.3f\n", times[times.size() / 2]);
+    std::printf("rescan_257_min_ms %.3f\n", times.front());
+    std::printf("rescan_257_max_ms %.3f\n", times.back());
+    if (!messages.shown.empty() || list.lines.size() != static_cast<std::size_t>(kEntries)) {
+        std::fprintf(stderr, "the scan did not list a full table without messages\n");
+        return 1;
+    }
+    return 0;
+}
