@@ -1,9 +1,4 @@
-#include <algorithm>
-
-#include "registry_seed.h"
 #include "scenarios.h"
-#include "wait.h"
-#include "window_queries.h"
 
 namespace velmora::e2e {
 
@@ -15,45 +10,21 @@ void BothViewsScenario(Checks& checks, const Environment& environment) {
                            L"Z:\\velmora-e2e\\view32\\uninst.exe"};
     // The same key name and display name in both views: only the view tells
     // the two apart.
-    const std::wstring twinName = L"VelmoraE2E View Twin";
-    const SeedEntry twin64{Root::kMachine, L"ViewTwin", twinName,
-                           L"Z:\\velmora-e2e\\twin\\x64\\uninst.exe"};
-    const SeedEntry twin32{Root::kMachine32, L"ViewTwin", twinName,
-                           L"Z:\\velmora-e2e\\twin\\x86\\uninst.exe"};
+    const std::wstring twin = L"VelmoraE2E View Twin";
+    const SeedEntry twin64{Root::kMachine, L"ViewTwin", twin, L"Z:\\twin\\x64\\uninst.exe"};
+    const SeedEntry twin32{Root::kMachine32, L"ViewTwin", twin, L"Z:\\twin\\x86\\uninst.exe"};
     for (const auto& entry : {only64, only32, twin64, twin32}) seed.Add(entry);
-    checks.Require(!UninstallKeyExists(Root::kMachine, SeedKeyName(only32.keyName)),
+    checks.Require(!OpenUninstallKey(Root::kMachine, SeedKeyName(only32.keyName)),
                    L"the machine root has a 32-bit view of its own");
+    const Session s(checks, environment);
 
-    VelmoraProcess process(environment.program);
-    const MainWindow main = RequireMainWindow(checks, process);
-    const ListView list(main.list);
-    for (const auto& entry : {only64, only32}) {
-        checks.Check(SelectLine(main, *entry.displayName) &&
-                         WaitForCommandText(main, *entry.uninstallString),
-                     L"listed with its command line: the entry of the " +
-                         std::wstring(entry.root == Root::kMachine ? L"64" : L"32") + L"-bit view");
-    }
-    checks.Check(SelectLineShowing(main, twinName, *twin64.uninstallString) >= 0 &&
-                     SelectLineShowing(main, twinName, *twin32.uninstallString) >= 0,
+    checks.Check(s.Select(*only64.displayName, *only64.uninstallString) &&
+                     s.Select(*only32.displayName, *only32.uninstallString),
+                 L"an entry of each view is listed with its command line");
+    checks.Check(s.Select(twin, *twin64.uninstallString) && s.Select(twin, *twin32.uninstallString),
                  L"a same-named entry in each view: two lines, each with its own command line");
-
     // Deleting the 32-bit one's line removes its key in that view only.
-    const auto registry = TakeRegistrySnapshot();
-    checks.Require(SelectLineShowing(main, twinName, *twin32.uninstallString) >= 0,
-                   L"the 32-bit twin's line is selected");
-    checks.Require(DeleteSelectedLine(process, main, twinName),
-                   L"delete of the 32-bit twin: asked and answered Yes");
-    checks.Check(WaitUntil([&] {
-                     const auto lines = list.Lines();
-                     return std::count(lines.begin(), lines.end(), twinName) == 1;
-                 }) &&
-                     NoMessageBoxAppears(process),
-                 L"delete of the 32-bit twin: no message, one twin line stays");
-    CheckRegistryAfter(checks, registry,
-                       L"delete of the 32-bit twin: its key in the 32-bit view is the only change",
-                       SnapshotPath(twin32.root, SeedKeyName(twin32.keyName)));
-    checks.Check(SelectLineShowing(main, twinName, *twin64.uninstallString) >= 0,
-                 L"the twin line that stays shows the 64-bit entry's command line");
+    s.DeleteSelected(twin, twin32.root, twin32.keyName);
 }
 
 }  // namespace velmora::e2e

@@ -10,8 +10,7 @@
 namespace velmora::e2e {
 
 // Thrown by Checks::Require: the current scenario cannot go on.
-class ScenarioAborted : public std::runtime_error {
-  public:
+struct ScenarioAborted : std::runtime_error {
     using std::runtime_error::runtime_error;
 };
 
@@ -21,8 +20,6 @@ class Checks {
     bool Check(bool ok, std::wstring_view what, std::wstring_view detail = {});
     // As Check, but a failure ends the current scenario.
     void Require(bool ok, std::wstring_view what, std::wstring_view detail = {});
-    // Prints a line that is not a check (timings, scenario headings).
-    void Note(std::wstring_view text) const;
 
     int Passed() const { return passed_; }
     int Failed() const { return failed_; }

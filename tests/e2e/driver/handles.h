@@ -1,80 +1,36 @@
-// Move-only owners for the Win32 handles the driver opens.
+// Owners for the Win32 handles the driver opens.
 #pragma once
 
 #include <windows.h>
 
-#include <utility>
+#include <memory>
+#include <type_traits>
 
 namespace velmora::e2e {
 
-template <typename T, typename Closer>
-class UniqueOwner {
-  public:
-    UniqueOwner() = default;
-    explicit UniqueOwner(T value) : value_(value) {}
-    UniqueOwner(UniqueOwner&& other) noexcept : value_(std::exchange(other.value_, T{})) {}
-    UniqueOwner& operator=(UniqueOwner&& other) noexcept {
-        if (this != &other) {
-            Reset();
-            value_ = std::exchange(other.value_, T{});
-        }
-        return *this;
+template <auto Close>
+struct Closer {
+    void operator()(auto handle) const { Close(handle); }
+};
+template <typename Handle, auto Close>
+using Unique = std::unique_ptr<std::remove_pointer_t<Handle>, Closer<Close>>;
+
+inline void ReleaseScreenDc(HDC dc) { ReleaseDC(nullptr, dc); }
+// Ends the process first if it still runs.
+inline void EndAndClose(HANDLE process) {
+    if (WaitForSingleObject(process, 0) == WAIT_TIMEOUT) {
+        TerminateProcess(process, 1);
+        WaitForSingleObject(process, 5000);
     }
-    UniqueOwner(const UniqueOwner&) = delete;
-    UniqueOwner& operator=(const UniqueOwner&) = delete;
-    ~UniqueOwner() { Reset(); }
+    CloseHandle(process);
+}
 
-    T Get() const { return value_; }
-    // For out-arguments of API calls: releases what is held first.
-    T* Receive() {
-        Reset();
-        return &value_;
-    }
-    explicit operator bool() const { return value_ != T{}; }
-    void Reset() {
-        if (value_ != T{}) {
-            Closer{}(value_);
-            value_ = T{};
-        }
-    }
-
-  private:
-    T value_{};
-};
-
-struct HandleCloser {
-    void operator()(HANDLE handle) const { CloseHandle(handle); }
-};
-struct KeyCloser {
-    void operator()(HKEY key) const { RegCloseKey(key); }
-};
-struct GdiObjectDeleter {
-    void operator()(HGDIOBJ object) const { DeleteObject(object); }
-};
-struct MemoryDcDeleter {
-    void operator()(HDC dc) const { DeleteDC(dc); }
-};
-
-using UniqueHandle = UniqueOwner<HANDLE, HandleCloser>;
-using UniqueHkey = UniqueOwner<HKEY, KeyCloser>;
-using UniqueFont = UniqueOwner<HFONT, GdiObjectDeleter>;
-using UniqueBitmap = UniqueOwner<HBITMAP, GdiObjectDeleter>;
-using UniqueMemoryDc = UniqueOwner<HDC, MemoryDcDeleter>;
-
-// The device context of the whole screen.
-class ScreenDc {
-  public:
-    ScreenDc() : dc_(GetDC(nullptr)) {}
-    ScreenDc(const ScreenDc&) = delete;
-    ScreenDc& operator=(const ScreenDc&) = delete;
-    ~ScreenDc() {
-        if (dc_ != nullptr) ReleaseDC(nullptr, dc_);
-    }
-    HDC Get() const { return dc_; }
-
-  private:
-    HDC dc_;
-};
+using UniqueProcess = Unique<HANDLE, EndAndClose>;
+using UniqueHkey = Unique<HKEY, RegCloseKey>;
+using UniqueFont = Unique<HFONT, DeleteObject>;
+using UniqueBitmap = Unique<HBITMAP, DeleteObject>;
+using UniqueMemoryDc = Unique<HDC, DeleteDC>;
+using ScreenDc = Unique<HDC, ReleaseScreenDc>;
 
 // Selects a GDI object into a device context and puts the previous one back.
 class SelectedObject {

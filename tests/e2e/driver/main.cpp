@@ -2,41 +2,21 @@
 // Run without arguments for every scenario, or name scenarios to run.
 #include <windows.h>
 
+#include <algorithm>
 #include <exception>
 #include <string>
+#include <vector>
 
-#include "checks.h"
 #include "scenarios.h"
-#include "velmora_process.h"
 
 namespace {
 
-using velmora::e2e::Checks;
-using velmora::e2e::Environment;
-
-struct Scenario {
-    const wchar_t* name;
-    void (*run)(Checks&, const Environment&);
-};
-
-constexpr Scenario kScenarios[] = {
-    {L"start-up", velmora::e2e::StartUpAndBrowsingScenario},
-    {L"run", velmora::e2e::RunUninstallerScenario},
-    {L"delete", velmora::e2e::DeleteEntryScenario},
-    {L"views", velmora::e2e::BothViewsScenario},
-    {L"odd-values", velmora::e2e::OddValuesScenario},
-    {L"version", velmora::e2e::VersionDialogScenario},
-    {L"ending", velmora::e2e::EndingScenario},
-    {L"large", velmora::e2e::LargeRegistryScenario},
-    {L"timing", velmora::e2e::TimingScenario},
-};
-
-bool Chosen(const Scenario& scenario, int argc, wchar_t** argv) {
-    if (argc <= 1) return true;
-    for (int i = 1; i < argc; ++i) {
-        if (std::wstring(argv[i]) == scenario.name) return true;
-    }
-    return false;
+// A path the build gives in Unix form, as a Windows path (Wine maps the Unix
+// root to drive Z:).
+std::wstring WindowsPath(std::string_view buildPath) {
+    std::wstring path = velmora::e2e::FromUtf8(buildPath);
+    std::ranges::replace(path, L'/', L'\\');
+    return path.starts_with(L"\\") ? L"Z:" + path : path;
 }
 
 }  // namespace
@@ -46,20 +26,30 @@ int wmain(int argc, wchar_t** argv) {
     const Environment environment{WindowsPath(VELMORA_E2E_PROGRAM),
                                   WindowsPath(VELMORA_E2E_FAKE_UNINSTALLER),
                                   WindowsPath(VELMORA_E2E_OUTPUT_DIR)};
+    const std::pair<const wchar_t*, void (*)(Checks&, const Environment&)> scenarios[] = {
+        {L"start-up", StartUpAndBrowsingScenario},
+        {L"run", RunUninstallerScenario},
+        {L"delete", DeleteEntryScenario},
+        {L"views", BothViewsScenario},
+        {L"odd-values", OddValuesScenario},
+        {L"version", VersionDialogScenario},
+        {L"ending", EndingScenario},
+        {L"large", LargeRegistryScenario},
+        {L"timing", TimingScenario}};
+    const std::vector<std::wstring> chosen(argv + 1, argv + argc);
     // No crash dialog for the driver or, as the mode is inherited, for the
     // program: a crash ends the process and fails the checks at once.
     SetErrorMode(SEM_FAILCRITICALERRORS | SEM_NOGPFAULTERRORBOX);
     Checks checks;
-    for (const auto& scenario : kScenarios) {
-        if (!Chosen(scenario, argc, argv)) continue;
-        checks.Note(std::wstring(L"== ") + scenario.name);
+    for (const auto& [name, run] : scenarios) {
+        if (!chosen.empty() && std::ranges::find(chosen, name) == chosen.end()) continue;
+        PrintLine(std::wstring(L"== ") + name);
         try {
-            scenario.run(checks, environment);
+            run(checks, environment);
         } catch (const ScenarioAborted&) {
-            checks.Note(L"   (the rest of this scenario was skipped)");
+            PrintLine(L"   (the rest of this scenario was skipped)");
         } catch (const std::exception& error) {
-            checks.Check(false, std::wstring(scenario.name) + L" ran to its end",
-                         FromUtf8(error.what()));
+            checks.Check(false, std::wstring(name) + L" ran to its end", FromUtf8(error.what()));
         }
     }
     PrintLine(std::to_wstring(checks.Passed()) + L" passed, " + std::to_wstring(checks.Failed()) +

@@ -13,37 +13,35 @@ bool WriteScreenshot(HWND window, const std::wstring& path) {
     const Box box = OuterBox(window);
     if (box.width <= 0 || box.height <= 0) return false;
 
-    const ScreenDc screen;
-    const UniqueMemoryDc memory(CreateCompatibleDC(screen.Get()));
-    const UniqueBitmap bitmap(CreateCompatibleBitmap(screen.Get(), box.width, box.height));
+    const ScreenDc screen(GetDC(nullptr));
+    const UniqueMemoryDc memory(CreateCompatibleDC(screen.get()));
+    const UniqueBitmap bitmap(CreateCompatibleBitmap(screen.get(), box.width, box.height));
     if (!memory || !bitmap) return false;
     {
-        const SelectedObject selected(memory.Get(), bitmap.Get());
-        if (!BitBlt(memory.Get(), 0, 0, box.width, box.height, screen.Get(), box.left, box.top,
+        const SelectedObject selected(memory.get(), bitmap.get());
+        if (!BitBlt(memory.get(), 0, 0, box.width, box.height, screen.get(), box.left, box.top,
                     SRCCOPY)) {
             return false;
         }
     }
 
+    // Bottom-up rows, as BMP files store them.
     BITMAPINFOHEADER info{};
     info.biSize = sizeof info;
     info.biWidth = box.width;
-    info.biHeight = box.height;  // bottom-up, as BMP files store rows
+    info.biHeight = box.height;
     info.biPlanes = 1;
     info.biBitCount = 24;
-    info.biCompression = BI_RGB;
     const int stride = (box.width * 3 + 3) & ~3;
     std::vector<BYTE> pixels(static_cast<size_t>(stride) * box.height);
-    if (GetDIBits(memory.Get(), bitmap.Get(), 0, box.height, pixels.data(),
+    if (GetDIBits(memory.get(), bitmap.get(), 0, box.height, pixels.data(),
                   reinterpret_cast<BITMAPINFO*>(&info), DIB_RGB_COLORS) != box.height) {
         return false;
     }
 
-    BITMAPFILEHEADER file{};
-    file.bfType = 0x4D42;  // "BM"
-    file.bfOffBits = sizeof file + sizeof info;
-    file.bfSize = file.bfOffBits + static_cast<DWORD>(pixels.size());
     info.biSizeImage = static_cast<DWORD>(pixels.size());
+    const DWORD offset = sizeof(BITMAPFILEHEADER) + sizeof info;
+    const BITMAPFILEHEADER file{0x4D42 /* "BM" */, offset + info.biSizeImage, 0, 0, offset};
 
     std::ofstream out(std::filesystem::path(path), std::ios::binary | std::ios::trunc);
     out.write(reinterpret_cast<const char*>(&file), sizeof file);

@@ -8,8 +8,6 @@
 
 namespace velmora::e2e {
 
-// Makes the window the foreground window; false when it did not become so.
-bool BringToFront(HWND window);
 // Brings the window to the front, then presses the keys in order and
 // releases them in reverse order (a chord such as Alt+U). False when the
 // window could not be brought to the front or the input was refused.
@@ -18,10 +16,8 @@ bool PressKeys(HWND window, std::initializer_list<WORD> keys);
 bool ClickScreenAt(POINT point);
 POINT CentreOf(const RECT& rect);
 
-// Posts a left click on a line of a list box, as a mouse click does.
-void PostClickOnLine(HWND list, int index);
-// Posts a double click on a line of a list box.
-void PostDoubleClickOnLine(HWND list, int index);
+// Posts a left click (or a double click) on a line of a list box.
+void PostClickOnLine(HWND list, int index, bool doubleClick = false);
 // Posts BM_CLICK, so that a handler that opens a modal window does not
 // block the driver.
 void PostButtonClick(HWND button);

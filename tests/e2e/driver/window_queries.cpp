@@ -1,6 +1,7 @@
 #include "window_queries.h"
 
-#include <vector>
+#include <algorithm>
+#include <utility>
 
 #include "handles.h"
 #include "wait.h"
@@ -8,33 +9,27 @@
 namespace velmora::e2e {
 namespace {
 
-constexpr UINT kMessageTimeoutMs = 3000;
 // Wine's message box template: the text is the static with id -1, the icon
 // the static with id 0x440.
 constexpr int kMessageTextId = 0xFFFF;
 constexpr int kMessageIconId = 0x0440;
+constexpr wchar_t kUiFontFace[] = L"ＭＳ ゴシック";
 
 LRESULT Send(HWND window, UINT message, WPARAM wParam, LPARAM lParam) {
     DWORD_PTR result = 0;
-    if (!SendMessageTimeoutW(window, message, wParam, lParam, SMTO_ABORTIFHUNG, kMessageTimeoutMs,
-                             &result)) {
+    if (!SendMessageTimeoutW(window, message, wParam, lParam, SMTO_ABORTIFHUNG, 3000, &result)) {
         return -1;
     }
     return static_cast<LRESULT>(result);
 }
 
-int ScreenDpi() {
-    const ScreenDc screen;
-    return GetDeviceCaps(screen.Get(), LOGPIXELSY);
-}
-
-UniqueFont CreatePointFont(std::wstring_view faceName, int pointsTimes100, BYTE charSet, HDC dc) {
-    LOGFONTW font{};
-    font.lfHeight = -MulDiv(pointsTimes100, GetDeviceCaps(dc, LOGPIXELSY), 7200);
-    font.lfWeight = FW_NORMAL;
-    font.lfCharSet = charSet;
-    faceName.copy(font.lfFaceName, LF_FACESIZE - 1);
-    return UniqueFont(CreateFontIndirectW(&font));
+// Reads a text of the given length with a WM_GETTEXT-like message.
+std::wstring ReadText(HWND window, LRESULT length, UINT message, WPARAM wParam) {
+    if (length <= 0) return {};
+    std::wstring text(static_cast<size_t>(length) + 1, L'\0');
+    const LRESULT copied = Send(window, message, wParam, reinterpret_cast<LPARAM>(text.data()));
+    text.resize(copied > 0 ? static_cast<size_t>(copied) : 0);
+    return text;
 }
 
 }  // namespace
@@ -44,113 +39,69 @@ std::wstring ToText(const Box& box) {
            std::to_wstring(box.width) + L"x" + std::to_wstring(box.height) + L")";
 }
 
-int PixelsFromTwips(int twips) { return MulDiv(twips, ScreenDpi(), 1440); }
-
 Box BoxFromTwips(int left, int top, int width, int height) {
-    return {PixelsFromTwips(left), PixelsFromTwips(top), PixelsFromTwips(width),
-            PixelsFromTwips(height)};
+    const ScreenDc screen(GetDC(nullptr));
+    const int dpi = GetDeviceCaps(screen.get(), LOGPIXELSY);
+    const auto pixels = [&](int twips) { return MulDiv(twips, dpi, 1440); };
+    return {pixels(left), pixels(top), pixels(width), pixels(height)};
 }
 
 std::wstring TextOf(HWND window) {
     const LRESULT length = Send(window, WM_GETTEXTLENGTH, 0, 0);
-    if (length <= 0) return {};
-    std::wstring text(static_cast<size_t>(length) + 1, L'\0');
-    const LRESULT copied =
-        Send(window, WM_GETTEXT, text.size(), reinterpret_cast<LPARAM>(text.data()));
-    text.resize(copied > 0 ? static_cast<size_t>(copied) : 0);
-    return text;
-}
-
-std::wstring ClassOf(HWND window) {
-    wchar_t name[256] = {};
-    const int length = GetClassNameW(window, name, 256);
-    return std::wstring(name, length > 0 ? length : 0);
+    return ReadText(window, length, WM_GETTEXT, length + 1);
 }
 
 bool IsClass(HWND window, std::wstring_view className) {
-    return lstrcmpiW(ClassOf(window).c_str(), std::wstring(className).c_str()) == 0;
-}
-
-DWORD ProcessOf(HWND window) {
-    DWORD processId = 0;
-    GetWindowThreadProcessId(window, &processId);
-    return processId;
-}
-
-std::vector<HWND> TopLevelWindowsOf(DWORD processId) {
-    struct Search {
-        DWORD processId;
-        std::vector<HWND> found;
-    } search{processId, {}};
-    EnumWindows(
-        [](HWND window, LPARAM param) -> BOOL {
-            auto& s = *reinterpret_cast<Search*>(param);
-            if (ProcessOf(window) == s.processId && IsWindowVisible(window)) {
-                s.found.push_back(window);
-            }
-            return TRUE;
-        },
-        reinterpret_cast<LPARAM>(&search));
-    return search.found;
-}
-
-HWND FindTopLevel(DWORD processId, std::wstring_view caption) {
-    for (HWND window : TopLevelWindowsOf(processId)) {
-        if (TextOf(window) == caption) return window;
-    }
-    return nullptr;
+    wchar_t name[256] = {};
+    GetClassNameW(window, name, 256);
+    return lstrcmpiW(name, std::wstring(className).c_str()) == 0;
 }
 
 std::vector<HWND> DescendantsOf(HWND parent) {
     std::vector<HWND> found;
-    EnumChildWindows(
-        parent,
-        [](HWND child, LPARAM param) -> BOOL {
-            reinterpret_cast<std::vector<HWND>*>(param)->push_back(child);
-            return TRUE;
-        },
-        reinterpret_cast<LPARAM>(&found));
+    const WNDENUMPROC add = [](HWND child, LPARAM param) -> BOOL {
+        reinterpret_cast<std::vector<HWND>*>(param)->push_back(child);
+        return TRUE;
+    };
+    // Without a parent, the top-level windows.
+    parent ? EnumChildWindows(parent, add, reinterpret_cast<LPARAM>(&found))
+           : EnumWindows(add, reinterpret_cast<LPARAM>(&found));
     return found;
 }
 
-HWND FindControl(HWND parent, std::wstring_view className, std::wstring_view text) {
-    for (HWND child : DescendantsOf(parent)) {
-        if (IsClass(child, className) && TextOf(child) == text) return child;
-    }
-    return nullptr;
+std::vector<HWND> TopLevelWindowsOf(DWORD processId, std::wstring_view caption) {
+    auto windows = DescendantsOf(nullptr);
+    std::erase_if(windows, [&](HWND window) {
+        DWORD owner = 0;
+        GetWindowThreadProcessId(window, &owner);
+        return owner != processId || !IsWindowVisible(window) || TextOf(window) != caption;
+    });
+    return windows;
 }
 
-Box OuterBox(HWND window) {
-    RECT rect{};
-    GetWindowRect(window, &rect);
-    return {rect.left, rect.top, rect.right - rect.left, rect.bottom - rect.top};
+HWND FindChild(HWND parent, const std::function<bool(HWND)>& match) {
+    const auto children = DescendantsOf(parent);
+    const auto found = std::ranges::find_if(children, match);
+    return found == children.end() ? nullptr : *found;
 }
+
+HWND FindControl(HWND parent, std::wstring_view className, std::wstring_view text) {
+    return FindChild(parent, [&](HWND c) { return IsClass(c, className) && TextOf(c) == text; });
+}
+
+HWND FindStatic(HWND parent, LONG_PTR type) {
+    return FindChild(parent, [&](HWND c) {
+        return IsClass(c, L"Static") && (GetWindowLongPtrW(c, GWL_STYLE) & SS_TYPEMASK) == type;
+    });
+}
+
+Box OuterBox(HWND window) { return BoxInClient(window, nullptr); }
 
 Box BoxInClient(HWND control, HWND window) {
     RECT rect{};
     GetWindowRect(control, &rect);
     MapWindowPoints(nullptr, window, reinterpret_cast<POINT*>(&rect), 2);
     return {rect.left, rect.top, rect.right - rect.left, rect.bottom - rect.top};
-}
-
-SIZE ClientSize(HWND window) {
-    RECT rect{};
-    GetClientRect(window, &rect);
-    return {rect.right - rect.left, rect.bottom - rect.top};
-}
-
-bool IsCentredOnScreen(HWND window) {
-    const Box outer = OuterBox(window);
-    // Twice the centres, to stay in whole numbers.
-    const int dx = (2 * outer.left + outer.width) - GetSystemMetrics(SM_CXSCREEN);
-    const int dy = (2 * outer.top + outer.height) - GetSystemMetrics(SM_CYSCREEN);
-    return dx >= -2 && dx <= 2 && dy >= -2 && dy <= 2;
-}
-
-std::wstring DescribePlacement(HWND window) {
-    return L"outer " + ToText(OuterBox(window)) + L" on a " +
-           std::to_wstring(GetSystemMetrics(SM_CXSCREEN)) + L"x" +
-           std::to_wstring(GetSystemMetrics(SM_CYSCREEN)) + L" screen";
 }
 
 HWND FocusOf(HWND window) {
@@ -163,18 +114,12 @@ HWND FocusOf(HWND window) {
 int ListView::Count() const { return static_cast<int>(Send(list_, LB_GETCOUNT, 0, 0)); }
 
 std::wstring ListView::Line(int index) const {
-    const LRESULT length = Send(list_, LB_GETTEXTLEN, index, 0);
-    if (length < 0) return {};
-    std::wstring text(static_cast<size_t>(length) + 1, L'\0');
-    const LRESULT copied = Send(list_, LB_GETTEXT, index, reinterpret_cast<LPARAM>(text.data()));
-    text.resize(copied > 0 ? static_cast<size_t>(copied) : 0);
-    return text;
+    return ReadText(list_, Send(list_, LB_GETTEXTLEN, index, 0), LB_GETTEXT, index);
 }
 
 std::vector<std::wstring> ListView::Lines() const {
     std::vector<std::wstring> lines;
-    const int count = Count();
-    for (int i = 0; i < count; ++i) lines.push_back(Line(i));
+    for (int i = 0, count = Count(); i < count; ++i) lines.push_back(Line(i));
     return lines;
 }
 
@@ -186,49 +131,27 @@ RECT ListView::ItemRect(int index) const {
     return rect;
 }
 
-int ListView::ItemHeight() const { return static_cast<int>(Send(list_, LB_GETITEMHEIGHT, 0, 0)); }
-
 int ListView::IndexOf(std::wstring_view text) const {
     const auto lines = Lines();
-    for (size_t i = 0; i < lines.size(); ++i) {
-        if (lines[i] == text) return static_cast<int>(i);
-    }
-    return -1;
+    const auto found = std::ranges::find(lines, text);
+    return found == lines.end() ? -1 : static_cast<int>(found - lines.begin());
 }
 
-int ListView::FindExact(const std::wstring& text) const {
-    const LRESULT found = Send(list_, LB_FINDSTRINGEXACT, static_cast<WPARAM>(-1),
-                               reinterpret_cast<LPARAM>(text.c_str()));
-    return found == LB_ERR ? -1 : static_cast<int>(found);
+int ListView::CountOf(std::wstring_view text) const {
+    return static_cast<int>(std::ranges::count(Lines(), text));
 }
 
 std::vector<HWND> MessageBoxesOf(DWORD processId) {
-    std::vector<HWND> boxes;
-    for (HWND window : TopLevelWindowsOf(processId)) {
-        if (IsClass(window, L"#32770") && TextOf(window) == kMessageBoxCaption) {
-            boxes.push_back(window);
-        }
-    }
+    auto boxes = TopLevelWindowsOf(processId, L"Velmora");
+    std::erase_if(boxes, [](HWND window) { return !IsClass(window, L"#32770"); });
     return boxes;
 }
 
-HWND WaitForMessageBox(DWORD processId) {
-    HWND box = nullptr;
-    WaitUntil([&] {
-        const auto boxes = MessageBoxesOf(processId);
-        box = boxes.empty() ? nullptr : boxes.front();
-        return box != nullptr;
-    });
-    return box;
-}
-
 std::wstring MessageBoxText(HWND box) {
-    for (HWND child : DescendantsOf(box)) {
-        if ((GetDlgCtrlID(child) & 0xFFFF) == kMessageTextId && IsClass(child, L"Static")) {
-            return TextOf(child);
-        }
-    }
-    return {};
+    const HWND text = FindChild(box, [](HWND c) {
+        return (GetDlgCtrlID(c) & 0xFFFF) == kMessageTextId && IsClass(c, L"Static");
+    });
+    return text ? TextOf(text) : L"";
 }
 
 bool HasVisibleButton(HWND box, int id) {
@@ -241,23 +164,21 @@ bool HasIcon(HWND box) {
     return icon != nullptr && IsWindowVisible(icon) && Send(icon, STM_GETICON, 0, 0) > 0;
 }
 
-SIZE MeasureText(std::wstring_view text, std::wstring_view faceName, int pointsTimes100,
-                 BYTE charSet) {
-    const ScreenDc screen;
-    const UniqueFont font = CreatePointFont(faceName, pointsTimes100, charSet, screen.Get());
-    const SelectedObject selected(screen.Get(), font.Get());
+SIZE MeasureText(std::wstring_view text, int pointsTimes100, int* lineHeight) {
+    const ScreenDc screen(GetDC(nullptr));
+    LOGFONTW logFont{};
+    logFont.lfHeight = -MulDiv(pointsTimes100, GetDeviceCaps(screen.get(), LOGPIXELSY), 7200);
+    logFont.lfWeight = FW_NORMAL;
+    logFont.lfCharSet = SHIFTJIS_CHARSET;
+    lstrcpynW(logFont.lfFaceName, kUiFontFace, LF_FACESIZE);
+    const UniqueFont font(CreateFontIndirectW(&logFont));
+    const SelectedObject selected(screen.get(), font.get());
     SIZE size{};
-    GetTextExtentPoint32W(screen.Get(), text.data(), static_cast<int>(text.size()), &size);
-    return size;
-}
-
-int LineHeight(std::wstring_view faceName, int pointsTimes100, BYTE charSet) {
-    const ScreenDc screen;
-    const UniqueFont font = CreatePointFont(faceName, pointsTimes100, charSet, screen.Get());
-    const SelectedObject selected(screen.Get(), font.Get());
+    GetTextExtentPoint32W(screen.get(), text.data(), static_cast<int>(text.size()), &size);
     TEXTMETRICW metrics{};
-    GetTextMetricsW(screen.Get(), &metrics);
-    return metrics.tmHeight;
+    GetTextMetricsW(screen.get(), &metrics);
+    if (lineHeight) *lineHeight = metrics.tmHeight;
+    return size;
 }
 
 }  // namespace velmora::e2e
