@@ -4,6 +4,7 @@
 
 #include "mainwindow/zentrel_form.h"
 #include "platform/win32/dpi.h"
+#include "platform/win32/form_window_messages.h"
 #include "platform/win32/main_window_layout.h"
 #include "platform/win32/program_icon.h"
 #include "platform/win32/unexpected_error.h"
@@ -62,6 +63,11 @@ float Win32MainWindow::HeightTwips() const { return OuterHeightTwips(Handle()); 
 void Win32MainWindow::MoveTwips(float left, float top) { MoveOuterTwips(Handle(), left, top); }
 
 LRESULT Win32MainWindow::HandleMessage(UINT message, WPARAM wParam, LPARAM lParam) {
+    if (const auto handled = HandleFocusAndDpi(Handle(), message, wParam, lParam, focus_,
+                                               controls_.Get(kUninstallListId),
+                                               [this](UINT dpi) { ApplyDpi(dpi); })) {
+        return *handled;
+    }
     switch (message) {
         case WM_PAINT:
             OnPaint();
@@ -73,19 +79,6 @@ LRESULT Win32MainWindow::HandleMessage(UINT message, WPARAM wParam, LPARAM lPara
                 OnCommand(LOWORD(wParam), HIWORD(wParam));
             }
             return 0;
-        case WM_ACTIVATE:
-            if (LOWORD(wParam) == WA_INACTIVE) focus_.Note(Handle());
-            break;
-        case WM_SETFOCUS:
-            focus_.Restore(Handle(), controls_.Get(kUninstallListId));
-            return 0;
-        case WM_DPICHANGED: {
-            const RECT* suggested = reinterpret_cast<const RECT*>(lParam);
-            ApplyDpi(HIWORD(wParam));
-            ::SetWindowPos(Handle(), nullptr, suggested->left, suggested->top, 0, 0,
-                           SWP_NOSIZE | SWP_NOZORDER | SWP_NOACTIVATE);
-            return 0;
-        }
         case WM_CLOSE:
             DestroyHandle();
             return 0;

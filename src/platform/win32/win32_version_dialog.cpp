@@ -1,6 +1,7 @@
 #include "platform/win32/win32_version_dialog.h"
 
 #include "platform/win32/dpi.h"
+#include "platform/win32/form_window_messages.h"
 #include "platform/win32/program_icon.h"
 #include "platform/win32/version_dialog_layout.h"
 #include "platform/win32/win32_error.h"
@@ -125,25 +126,17 @@ void Win32VersionDialog::ReleaseOwner() {
 }
 
 LRESULT Win32VersionDialog::HandleMessage(UINT message, WPARAM wParam, LPARAM lParam) {
+    if (const auto handled =
+            HandleFocusAndDpi(Handle(), message, wParam, lParam, focus_,
+                              controls_.Get(kOkCommandId), [this](UINT dpi) { ApplyDpi(dpi); })) {
+        return *handled;
+    }
     switch (message) {
         case WM_COMMAND:
             if (LOWORD(wParam) == kOkCommandId && HIWORD(wParam) == BN_CLICKED && lParam != 0) {
                 form_.OkCommand_Click();
             }
             return 0;
-        case WM_ACTIVATE:
-            if (LOWORD(wParam) == WA_INACTIVE) focus_.Note(Handle());
-            break;
-        case WM_SETFOCUS:
-            focus_.Restore(Handle(), controls_.Get(kOkCommandId));
-            return 0;
-        case WM_DPICHANGED: {
-            const RECT* suggested = reinterpret_cast<const RECT*>(lParam);
-            ApplyDpi(HIWORD(wParam));
-            ::SetWindowPos(Handle(), nullptr, suggested->left, suggested->top, 0, 0,
-                           SWP_NOSIZE | SWP_NOZORDER | SWP_NOACTIVATE);
-            return 0;
-        }
         case WM_CLOSE:
             Unload();
             return 0;
