@@ -94,4 +94,14 @@ SIZE OuterSizeForClient(int clientWidth, int clientHeight, DWORD style, DWORD ex
     return SIZE{rect.right - rect.left, rect.bottom - rect.top};
 }
 
+void SizeClientInTwips(HWND window, int clientWidth, int clientHeight, DWORD style, DWORD exStyle,
+                       UINT dpi) {
+    const SIZE outer = OuterSizeForClient(TwipsToPixels(clientWidth, dpi),
+                                          TwipsToPixels(clientHeight, dpi), style, exStyle, dpi);
+    if (!::SetWindowPos(window, nullptr, 0, 0, outer.cx, outer.cy,
+                        SWP_NOMOVE | SWP_NOZORDER | SWP_NOACTIVATE)) {
+        ThrowLastError("SetWindowPos");
+    }
+}
+
 }  // namespace velmora::platform::win32

@@ -31,5 +31,9 @@ void DeclareDpiAwareness();
 // The outer size of a window whose client area is clientWidth x clientHeight
 // pixels, frame and caption drawn at dpi.
 SIZE OuterSizeForClient(int clientWidth, int clientHeight, DWORD style, DWORD exStyle, UINT dpi);
+// Sizes window so that its client area is clientWidth x clientHeight twips
+// at dpi; the position stays.  Throws when the system refuses.
+void SizeClientInTwips(HWND window, int clientWidth, int clientHeight, DWORD style, DWORD exStyle,
+                       UINT dpi);
 
 }  // namespace velmora::platform::win32

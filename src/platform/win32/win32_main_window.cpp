@@ -132,12 +132,7 @@ void Win32MainWindow::OnCommand(int id, int code) {
 
 void Win32MainWindow::ApplyDpi(UINT dpi) {
     controls_.Layout(dpi);
-    const SIZE outer = OuterSizeForClient(TwipsToPixels(kClientWidth, dpi),
-                                          TwipsToPixels(kClientHeight, dpi), kStyle, kExStyle, dpi);
-    if (!::SetWindowPos(Handle(), nullptr, 0, 0, outer.cx, outer.cy,
-                        SWP_NOMOVE | SWP_NOZORDER | SWP_NOACTIVATE)) {
-        ThrowLastError("SetWindowPos");
-    }
+    SizeClientInTwips(Handle(), kClientWidth, kClientHeight, kStyle, kExStyle, dpi);
 }
 
 }  // namespace velmora::platform::win32

@@ -92,12 +92,7 @@ void Win32VersionDialog::Create() {
 
 void Win32VersionDialog::ApplyDpi(UINT dpi) {
     controls_.Layout(dpi);
-    const SIZE outer = OuterSizeForClient(TwipsToPixels(kClientWidth, dpi),
-                                          TwipsToPixels(kClientHeight, dpi), kStyle, kExStyle, dpi);
-    if (!::SetWindowPos(Handle(), nullptr, 0, 0, outer.cx, outer.cy,
-                        SWP_NOMOVE | SWP_NOZORDER | SWP_NOACTIVATE)) {
-        ThrowLastError("SetWindowPos");
-    }
+    SizeClientInTwips(Handle(), kClientWidth, kClientHeight, kStyle, kExStyle, dpi);
 }
 
 void Win32VersionDialog::RunModalLoop() {
