@@ -34,17 +34,21 @@ TEST(CenterForm, CentresOnTheWholeScreenWithoutRoundingOrClamping) {
     }
 }
 
+// Entries for the commands: a quoted command line with blanks around it,
+// a stale one, one whose subkey has a subkey, and a name under both roots.
+void LoadCommandRegistry(FormFixture& f) {
+    f.AddEntry(kHKeyLocalMachine, L"Beta", L"Beta", L"  \"C:\\Program Files\\B\\un.exe\" /S  ");
+    f.AddEntry(kHKeyLocalMachine, L"Stale", L"Stale", L"C:\\gone\\un.exe");
+    f.AddEntry(kHKeyLocalMachine, L"Tree", L"Tree", L"t.exe");
+    f.registry.AddKey(kHKeyLocalMachine, f.KeyPath(L"Tree") + "\\Child");
+    f.AddEntry(kHKeyCurrentUser, L"Alpha", L"Alpha", L"a.exe");
+    f.AddEntry(kHKeyCurrentUser, L"BetaUser", L"Beta", L"C:\\user\\beta.exe");
+    f.form.Form_Load();
+}
+
 class MainWindowTest : public ::testing::Test {
   protected:
-    MainWindowTest() {
-        f.AddEntry(kHKeyLocalMachine, L"Beta", L"Beta", L"  \"C:\\Program Files\\B\\un.exe\" /S  ");
-        f.AddEntry(kHKeyLocalMachine, L"Stale", L"Stale", L"C:\\gone\\un.exe");
-        f.AddEntry(kHKeyLocalMachine, L"Tree", L"Tree", L"t.exe");
-        f.registry.AddKey(kHKeyLocalMachine, f.KeyPath(L"Tree") + "\\Child");
-        f.AddEntry(kHKeyCurrentUser, L"Alpha", L"Alpha", L"a.exe");
-        f.AddEntry(kHKeyCurrentUser, L"BetaUser", L"Beta", L"C:\\user\\beta.exe");
-        f.form.Form_Load();
-    }
+    MainWindowTest() { LoadCommandRegistry(f); }
 
     // Scans are counted by the list being cleared.
     int Scans() const { return f.list.clears; }
@@ -121,7 +125,7 @@ TEST_F(MainWindowTest, SelectionShowsTheLinesOwnCommandLine) {
     EXPECT_EQ(f.list.selected, -1);
 }
 
-TEST_F(MainWindowTest, RunCommandPaths) {
+TEST(Commands, RunPaths) {
     struct Case {
         const char* name;
         std::function<void(FormFixture&)> setUp;
@@ -174,11 +178,7 @@ TEST_F(MainWindowTest, RunCommandPaths) {
         for (const auto& c : cases) {
             SCOPED_TRACE(std::string(c.name) + (doubleClick ? " (double click)" : ""));
             FormFixture g;
-            g.AddEntry(kHKeyLocalMachine, L"Beta", L"Beta",
-                       L"  \"C:\\Program Files\\B\\un.exe\" /S  ");
-            g.AddEntry(kHKeyLocalMachine, L"Stale", L"Stale", L"C:\\gone\\un.exe");
-            g.AddEntry(kHKeyCurrentUser, L"BetaUser", L"Beta", L"C:\\user\\beta.exe");
-            g.form.Form_Load();
+            LoadCommandRegistry(g);
             const auto before = g.registry.Snapshot();
             c.setUp(g);
             doubleClick ? g.form.UninstallList_DblClick() : g.form.AddAndDelCommand_Click();
@@ -192,7 +192,7 @@ TEST_F(MainWindowTest, RunCommandPaths) {
     }
 }
 
-TEST_F(MainWindowTest, DeleteCommandPaths) {
+TEST(Commands, DeletePaths) {
     const std::wstring question = L"[ Stale ]の登録をレジストリから削除しますがよろしいですか？";
     struct Case {
         const char* name;
@@ -262,12 +262,7 @@ TEST_F(MainWindowTest, DeleteCommandPaths) {
     for (const auto& c : cases) {
         SCOPED_TRACE(c.name);
         FormFixture g;
-        g.AddEntry(kHKeyLocalMachine, L"Beta", L"Beta", L"b.exe");
-        g.AddEntry(kHKeyLocalMachine, L"Stale", L"Stale", L"C:\\gone\\un.exe");
-        g.AddEntry(kHKeyLocalMachine, L"Tree", L"Tree", L"t.exe");
-        g.registry.AddKey(kHKeyLocalMachine, g.KeyPath(L"Tree") + "\\Child");
-        g.AddEntry(kHKeyCurrentUser, L"BetaUser", L"Beta", L"C:\\user\\beta.exe");
-        g.form.Form_Load();
+        LoadCommandRegistry(g);
         auto expected = g.registry.Snapshot();
         c.setUp(g);
         const int scansBefore = g.list.clears;
