@@ -1,7 +1,8 @@
 // A faithful copy of every Uninstall key the program may touch (the machine's
-// in both registry views, and the user's): every subkey below them, every
-// value with its type and bytes. Taken before and after a command, two copies
-// show whether the command changed anything but what it was meant to.
+// in both registry views, and the user's), or of the whole registry: every
+// subkey below them, every value with its type and bytes. Taken before and
+// after a command, two copies show whether the command changed anything but
+// what it was meant to.
 #pragma once
 
 #include <windows.h>
@@ -17,14 +18,24 @@ namespace velmora::e2e {
 
 // Values by name ("" for the default value): type and bytes.
 using KeyValues = std::map<std::wstring, std::pair<DWORD, std::vector<BYTE>>>;
-// Keys by path: the Uninstall key is "HKLM(64)", "HKLM(32)" or "HKCU", a key
-// below it "HKCU\VelmoraE2E-Tool\Components". A missing Uninstall key is absent.
+// Keys by path. Of the Uninstall keys: the Uninstall key is "HKLM(64)",
+// "HKLM(32)" or "HKCU", a key below it "HKCU\VelmoraE2E-Tool\Components". A
+// missing Uninstall key is absent. Of the whole registry: paths from the root,
+// "HKLM(64)\Software\Microsoft\...".
 using RegistrySnapshot = std::map<std::wstring, KeyValues>;
 
-RegistrySnapshot TakeRegistrySnapshot();
+enum class SnapshotScope {
+    kUninstallKeys,
+    // HKLM in its 64-bit view, HKLM\Software in its 32-bit view and HKCU, but
+    // for the few keys Wine itself rewrites while programs run.
+    kWholeRegistry,
+};
+
+RegistrySnapshot TakeRegistrySnapshot(SnapshotScope scope = SnapshotScope::kUninstallKeys);
 
 // The path of an Uninstall key's subkey in a snapshot.
-std::wstring SnapshotPath(Root root, const std::wstring& fullKeyName = {});
+std::wstring SnapshotPath(Root root, const std::wstring& fullKeyName = {},
+                          SnapshotScope scope = SnapshotScope::kUninstallKeys);
 
 // The keys whose presence or values differ, one readable line each.
 std::vector<std::wstring> SnapshotDifferences(const RegistrySnapshot& expected,
@@ -35,6 +46,7 @@ std::vector<std::wstring> SnapshotDifferences(const RegistrySnapshot& expected,
 // key and, as every scan opens each Uninstall key with a call that creates it
 // when absent (the user's often, the 32-bit view's in a new Wine prefix),
 // with each of them, empty if it was absent.
-RegistrySnapshot ExpectedAfter(RegistrySnapshot before, const std::wstring& removedPath = {});
+RegistrySnapshot ExpectedAfter(RegistrySnapshot before, const std::wstring& removedPath = {},
+                               SnapshotScope scope = SnapshotScope::kUninstallKeys);
 
 }  // namespace velmora::e2e

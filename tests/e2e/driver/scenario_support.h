@@ -23,6 +23,8 @@ struct Environment {
     std::wstring program;          // velmora.exe
     std::wstring fakeUninstaller;  // removes its own Uninstall key, then exits
     std::wstring outputDirectory;  // where screenshots go
+    std::wstring nsisSetup;        // a real NSIS setup with its own uninstaller
+    std::wstring msiPackage;       // a real Windows Installer package
 };
 
 inline constexpr wchar_t kSelectFirstMessage[] = L"リストボックスで選択してから押して下さい。";

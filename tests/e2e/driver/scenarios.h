@@ -13,6 +13,10 @@ void StartUpAndBrowsingScenario(Checks& checks, const Environment& environment);
 void RunUninstallerScenario(Checks& checks, const Environment& environment);
 // Deleting an entry's registry key after the question.
 void DeleteEntryScenario(Checks& checks, const Environment& environment);
+// Real installers (NSIS, Windows Installer) installed silently; the NSIS
+// program's own uninstaller run through the window and completed, the
+// package's stale entry deleted with nothing else in the registry changed.
+void RealInstallersScenario(Checks& checks, const Environment& environment);
 // Entries of the machine's 64-bit and 32-bit registry views, and deleting a
 // same-named one in its own view.
 void BothViewsScenario(Checks& checks, const Environment& environment);
