@@ -37,7 +37,7 @@ velmora_ensure_japanese_locale() {
 velmora_ensure_toolchain() {
   velmora_ensure_packages build-essential cmake g++ clang libclang-rt-14-dev googletest \
     libgtest-dev libbenchmark-dev g++-mingw-w64-x86-64-posix mingw-w64-tools wine wine64 \
-    xvfb xauth x11-apps imagemagick locales fonts-ipafont-gothic zip unzip
+    xvfb xauth x11-apps imagemagick locales fonts-ipafont-gothic zip unzip nsis wixl
   velmora_ensure_japanese_locale
 }
 
