@@ -171,9 +171,18 @@ void DeleteStaleMsiEntry(const Session& s) {
                  L"the whole-registry diff shows nothing else changed (" +
                      std::to_wstring(after.size()) + L" keys)",
                  Describe(differences));
+    // Each registration key with everything below it, as before.
+    const auto subtree = [](const RegistrySnapshot& snapshot, const std::wstring& root) {
+        RegistrySnapshot keys;
+        for (const auto& [path, values] : snapshot) {
+            if (path == root || path.starts_with(root + L"\\")) keys.emplace(path, values);
+        }
+        return keys;
+    };
     bool kept = true;
-    for (const auto& key : registrations)
-        kept = kept && after.contains(key) && before.at(key) == after.at(key);
+    for (const auto& key : registrations) {
+        kept = kept && after.contains(key) && subtree(before, key) == subtree(after, key);
+    }
     checks.Check(
         kept, L"the Installer's own product registration stays",
         Describe(std::vector<std::wstring>(std::begin(registrations), std::end(registrations))));
