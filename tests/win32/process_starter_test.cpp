@@ -32,9 +32,10 @@ bool RunningUnderWine() {
 }
 
 // What the recorder wrote, "window style\ncommand line", once its file has
-// appeared (it is renamed into place whole); empty if none appears in 20 s.
+// appeared (it is renamed into place whole); empty if none appears in 30 s,
+// the first start of a program on a cold machine included.
 std::wstring WaitForRecord(const std::wstring& path) {
-    for (const auto deadline = std::chrono::steady_clock::now() + 20s;
+    for (const auto deadline = std::chrono::steady_clock::now() + 30s;
          std::chrono::steady_clock::now() < deadline; std::this_thread::sleep_for(20ms)) {
         UniqueHandle file(::CreateFileW(path.c_str(), GENERIC_READ, FILE_SHARE_READ, nullptr,
                                         OPEN_EXISTING, 0, nullptr));
@@ -127,13 +128,19 @@ TEST_F(ProcessStarterTest, ReportsWhatCannotBeStarted) {
 
 TEST_F(ProcessStarterTest, ReturnsWhileTheStartedProgramStillRuns) {
     const std::wstring recordFile = NextRecordFile();
-    ASSERT_TRUE(::SetEnvironmentVariableW(L"VELMORA_RECORD_DELAY_MS", L"3000"));
+    // The recorder records only once this file exists: until then it runs.
+    const std::wstring release = recordFile + L".release";
+    ASSERT_TRUE(::SetEnvironmentVariableW(L"VELMORA_RECORD_AFTER", release.c_str()));
     const bool started = starter_.Start(Quoted(recorder_));
-    ::SetEnvironmentVariableW(L"VELMORA_RECORD_DELAY_MS", nullptr);
+    ::SetEnvironmentVariableW(L"VELMORA_RECORD_AFTER", nullptr);
     ASSERT_TRUE(started);
     EXPECT_EQ(::GetFileAttributesW(recordFile.c_str()), INVALID_FILE_ATTRIBUTES)
         << "Start waited for the program to finish";
+    const UniqueHandle releaseFile(
+        ::CreateFileW(release.c_str(), GENERIC_WRITE, 0, nullptr, CREATE_NEW, 0, nullptr));
+    ASSERT_TRUE(releaseFile) << ::GetLastError();
     EXPECT_FALSE(WaitForRecord(recordFile).empty());
+    records_.push_back(release);
 }
 
 // Wine grants elevation without asking; on Windows this would raise the

@@ -3,6 +3,9 @@
 #include <windows.h>
 
 #include <cstdio>
+#include <cwchar>
+
+#include "window_queries.h"
 
 namespace velmora::e2e {
 
@@ -37,11 +40,26 @@ bool Checks::Check(bool ok, std::wstring_view what, std::wstring_view detail) {
     std::wstring line = (ok ? L"PASS  " : L"FAIL  ") + std::wstring(what);
     if (!ok && !detail.empty()) line += L"  -- " + std::wstring(detail);
     PrintLine(line);
+    if (!ok) ReportState();
     return ok;
 }
 
 void Checks::Require(bool ok, std::wstring_view what, std::wstring_view detail) {
-    if (!Check(ok, what, detail)) throw ScenarioAborted("a required check failed");
+    if (!Check(ok, what, detail)) {
+        PrintLine(L"      (required: the rest of this scenario is skipped)");
+        throw ScenarioAborted("a required check failed");
+    }
+}
+
+void Checks::ReportState() const {
+    const double seconds =
+        std::chrono::duration<double>(std::chrono::steady_clock::now() - started_).count();
+    wchar_t elapsed[64];
+    std::swprintf(elapsed, 64, L"      at %.1f s into the run", seconds);
+    PrintLine(elapsed);
+    if (observer_) PrintLine(L"      " + observer_());
+    PrintLine(L"      visible top-level windows:");
+    for (const std::wstring& window : DescribeTopLevelWindows()) PrintLine(L"        " + window);
 }
 
 }  // namespace velmora::e2e

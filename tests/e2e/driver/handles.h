@@ -25,7 +25,10 @@ inline void EndAndClose(HANDLE process) {
     CloseHandle(process);
 }
 
+// A process handle that ends the process too (the program under test), and
+// a plain one that only closes the handle.
 using UniqueProcess = Unique<HANDLE, EndAndClose>;
+using UniqueHandle = Unique<HANDLE, CloseHandle>;
 using UniqueHkey = Unique<HKEY, RegCloseKey>;
 using UniqueFont = Unique<HFONT, DeleteObject>;
 using UniqueBitmap = Unique<HBITMAP, DeleteObject>;

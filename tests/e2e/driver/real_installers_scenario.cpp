@@ -22,7 +22,7 @@ bool NsisFilesPresent(bool present) {
 HWND WaitForUninstallerWindow() {
     std::vector<HWND> windows;
     WaitUntil([&] { return !(windows = DialogsCaptionedFrom(kNsisUninstallerCaption)).empty(); },
-              30s);
+              kFirstWindowTimeout);
     return windows.empty() ? nullptr : windows.front();
 }
 
@@ -42,7 +42,7 @@ bool Closed(HWND window) { return !IsWindow(window) || !IsWindowVisible(window);
 
 bool PressAndWaitForClose(HWND window, int id) {
     PostButtonClick(GetDlgItem(window, id));
-    return WaitUntil([&] { return Closed(window); }, 10s);
+    return WaitUntil([&] { return Closed(window); });
 }
 
 // Installs both products silently and checks what their installers wrote.
@@ -112,7 +112,7 @@ void LineDropsByItself(const Session& s, const Box& uninstallerBox) {
     const std::wstring command = s.CommandText();
     // Up to 10 s for a repaint to come by itself; under Wine this waits the
     // whole span, to show that none does.
-    if (WaitUntil([&] { return s.list.IndexOf(name) < 0; }, 10s)) {
+    if (WaitUntil([&] { return s.list.IndexOf(name) < 0; }, kReactionTimeout)) {
         checks.Check(s.list.Selected() == -1 && s.CommandText().empty(),
                      L"the line drops through the repaint rescans alone (no 表示更新), which "
                      L"emptied the selection and the command line");
@@ -136,8 +136,8 @@ void LineDropsByItself(const Session& s, const Box& uninstallerBox) {
                  L"selection " + std::to_wstring(s.list.Selected()) + L", command line " +
                      Quote(s.CommandText()));
     ForceRepaint(s.main.window);
-    checks.Check(WaitUntil([&] { return s.list.IndexOf(name) < 0; }, 10s) &&
-                     s.list.Selected() == -1 && s.CommandText().empty(),
+    checks.Check(WaitUntil([&] { return s.list.IndexOf(name) < 0; }) && s.list.Selected() == -1 &&
+                     s.CommandText().empty(),
                  L"one repaint of the main window drops the line: the run armed the rescans");
 }
 
@@ -157,7 +157,7 @@ void DeleteStaleMsiEntry(const Session& s) {
         machine + L"Microsoft\\Windows\\CurrentVersion\\Installer\\UserData\\S-1-5-18\\Products\\" +
             kMsiPackedCode};
     checks.Require(s.Select(name) && AnswerMessageBox(s.AskToDelete(name), IDYES) &&
-                       WaitUntil([&] { return s.list.IndexOf(name) < 0; }, 10s) &&
+                       WaitUntil([&] { return s.list.IndexOf(name) < 0; }) &&
                        s.NoMessageBoxAppears(),
                    L"情報の削除, answered Yes: the stale package's line goes, no message");
     const auto after = TakeRegistrySnapshot(SnapshotScope::kWholeRegistry);

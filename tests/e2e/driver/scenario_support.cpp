@@ -1,7 +1,9 @@
 #include "scenario_support.h"
 
+#include <cstdio>
 #include <cstdlib>
 #include <stdexcept>
+#include <utility>
 
 #include "user_input.h"
 
@@ -57,7 +59,8 @@ void CheckRegistryAfter(Checks& checks, const RegistrySnapshot& before, std::wst
     checks.Check(differences.empty(), what, Describe(differences));
 }
 
-Session::Session(Checks& checks, const Environment& environment) : checks(checks) {
+Session::Session(Checks& checks, const Environment& environment)
+    : checks(checks), observing_(checks, [this] { return State(); }) {
     // No standard handles: the program and whatever it starts must not keep
     // the test runner's output pipe open after the driver has ended.
     STARTUPINFOW startup{};
@@ -73,8 +76,9 @@ Session::Session(Checks& checks, const Environment& environment) : checks(checks
     process_.reset(started.hProcess);
     CloseHandle(started.hThread);
     processId_ = started.dwProcessId;
+    started_ = std::chrono::steady_clock::now();
 
-    const HWND window = FindWindowCaptioned(L"Velmora Ver 1.0.3");
+    const HWND window = FindWindowCaptioned(L"Velmora Ver 1.0.3", kFirstWindowTimeout);
     const auto button = [&](const wchar_t* text) { return FindControl(window, L"Button", text); };
     const auto label = [&](const wchar_t* text) { return FindControl(window, L"Static", text); };
     if (window) {
@@ -97,14 +101,29 @@ Session::Session(Checks& checks, const Environment& environment) : checks(checks
                    L"five buttons");
 }
 
+std::wstring Session::State() const {
+    const double seconds =
+        std::chrono::duration<double>(std::chrono::steady_clock::now() - started_).count();
+    wchar_t since[48];
+    std::swprintf(since, 48, L" (started %.1f s ago)", seconds);
+    DWORD code = 0;
+    const std::wstring program = L"velmora.exe pid " + std::to_wstring(processId_);
+    if (!GetExitCodeProcess(process_.get(), &code)) return program + L": state unknown" + since;
+    if (code == STILL_ACTIVE && Running()) return program + L" is running" + since;
+    wchar_t exitCode[32];
+    std::swprintf(exitCode, 32, L"0x%08lX", static_cast<unsigned long>(code));
+    return program + L" has ended with exit code " + exitCode + since;
+}
+
 bool Session::WaitForExit(std::chrono::milliseconds timeout) const {
     return WaitForSingleObject(process_.get(), static_cast<DWORD>(timeout.count())) ==
            WAIT_OBJECT_0;
 }
 
-HWND Session::FindWindowCaptioned(std::wstring_view caption) const {
+HWND Session::FindWindowCaptioned(std::wstring_view caption,
+                                  std::chrono::milliseconds timeout) const {
     std::vector<HWND> windows;
-    WaitUntil([&] { return !(windows = TopLevelWindowsOf(processId_, caption)).empty(); }, 10s);
+    WaitUntil([&] { return !(windows = TopLevelWindowsOf(processId_, caption)).empty(); }, timeout);
     return windows.empty() ? nullptr : windows.front();
 }
 
@@ -117,7 +136,8 @@ bool Session::Select(std::wstring_view line, std::wstring_view command) const {
     for (int i = 0; i < static_cast<int>(lines.size()); ++i) {
         if (lines[i] != line) continue;
         // Scroll the line into view first, as a user would.
-        SendMessageTimeoutW(main.list, LB_SETTOPINDEX, i, 0, SMTO_ABORTIFHUNG, 2000, nullptr);
+        SendMessageTimeoutW(main.list, LB_SETTOPINDEX, i, 0, SMTO_ABORTIFHUNG, kSendTimeoutMs,
+                            nullptr);
         PostClickOnLine(main.list, i);
         if (WaitUntil([&] { return list.Selected() == i; }) &&
             (command.empty() || WaitForCommandText(command))) {

@@ -66,14 +66,19 @@ struct MainWindow {
 // (else the scenario ends); the program is ended when the session goes.
 class Session {
   public:
+    // Waits up to kFirstWindowTimeout for the main window.  While the
+    // session lives, a failed check also reports whether the program runs.
     Session(Checks& checks, const Environment& environment);
+    Session(const Session&) = delete;
+    Session& operator=(const Session&) = delete;
 
     bool Running() const { return !WaitForExit(0ms); }
-    bool WaitForExit(std::chrono::milliseconds timeout = kDefaultTimeout) const;
+    bool WaitForExit(std::chrono::milliseconds timeout = kReactionTimeout) const;
     std::vector<HWND> MessageBoxes() const { return MessageBoxesOf(processId_); }
     // Waits for a visible top-level window of the program with that caption;
     // null when none came.
-    HWND FindWindowCaptioned(std::wstring_view caption) const;
+    HWND FindWindowCaptioned(std::wstring_view caption,
+                             std::chrono::milliseconds timeout = kReactionTimeout) const;
     std::wstring CommandText() const { return TextOf(main.commandText); }
     bool WaitForCommandText(std::wstring_view text) const;
     // Selects a line with that text as a click does and, unless `command` is
@@ -107,8 +112,14 @@ class Session {
     ListView list{nullptr};
 
   private:
+    // Whether the program runs, or how it ended, and since when it was started.
+    std::wstring State() const;
+
     UniqueProcess process_;
     DWORD processId_ = 0;
+    std::chrono::steady_clock::time_point started_ = std::chrono::steady_clock::now();
+    // Last, so that it goes first: it reads the members above.
+    ObserverScope observing_;
 };
 
 }  // namespace velmora::e2e

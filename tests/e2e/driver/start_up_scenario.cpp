@@ -100,7 +100,7 @@ void StartUpAndBrowsingScenario(Checks& checks, const Environment& environment) 
     for (HWND next : {main.commandText, main.update, main.remove, main.run, main.version, main.end,
                       main.list}) {
         const bool moved = PressKeys(main.window, {VK_TAB}) &&
-                           WaitUntil([&] { return FocusOf(main.window) == next; }, 1s);
+                           WaitUntil([&] { return FocusOf(main.window) == next; });
         walked += moved ? L"+" : L"-";
     }
     checks.Check(walked == L"+++++++",
@@ -109,7 +109,7 @@ void StartUpAndBrowsingScenario(Checks& checks, const Environment& environment) 
 
     // Enter presses the button that holds the focus: Tab, Tab, Enter refreshes.
     checks.Check(PressKeys(main.window, {VK_TAB}) && PressKeys(main.window, {VK_TAB}) &&
-                     WaitUntil([&] { return FocusOf(main.window) == main.update; }, 1s) &&
+                     WaitUntil([&] { return FocusOf(main.window) == main.update; }) &&
                      PressKeys(main.window, {VK_RETURN}) && s.WaitForCommandText(L"") &&
                      s.NoMessageBoxAppears(),
                  L"Enter on the focused refresh button rescans");

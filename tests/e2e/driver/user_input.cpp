@@ -23,12 +23,10 @@ INPUT Mouse(DWORD flags, LONG x, LONG y) {
 }  // namespace
 
 bool PressKeys(HWND window, std::initializer_list<WORD> keys) {
-    const bool inFront = WaitUntil(
-        [&] {
-            if (GetForegroundWindow() != window) SetForegroundWindow(window);
-            return GetForegroundWindow() == window;
-        },
-        2s);
+    const bool inFront = WaitUntil([&] {
+        if (GetForegroundWindow() != window) SetForegroundWindow(window);
+        return GetForegroundWindow() == window;
+    });
     if (!inFront) return false;
     std::vector<INPUT> inputs;
     for (const WORD key : keys) inputs.push_back(Key(key, false));

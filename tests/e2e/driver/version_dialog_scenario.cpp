@@ -26,9 +26,8 @@ VersionDialog RequireVersionDialog(const Session& s, std::wstring_view how) {
 
 bool IsGone(HWND window) { return !IsWindow(window) || !IsWindowVisible(window); }
 
-bool ClosesAndEnablesMain(const Session& s, const VersionDialog& dialog,
-                          std::chrono::milliseconds within) {
-    return WaitUntil([&] { return IsGone(dialog.window); }, within) &&
+bool ClosesAndEnablesMain(const Session& s, const VersionDialog& dialog) {
+    return WaitUntil([&] { return IsGone(dialog.window); }) &&
            WaitUntil([&] { return IsWindowEnabled(s.main.window) != FALSE; });
 }
 
@@ -95,7 +94,7 @@ void VersionDialogScenario(Checks& checks, const Environment& environment) {
                  L"while the dialog is open the main window's button and list ignore clicks");
 
     // Space closes it at once; the main window takes clicks again.
-    checks.Check(PressKeys(dialog.window, {VK_SPACE}) && ClosesAndEnablesMain(s, dialog, 1s),
+    checks.Check(PressKeys(dialog.window, {VK_SPACE}) && ClosesAndEnablesMain(s, dialog),
                  L"Space closes the dialog at once and the main window is enabled again");
     checks.Check(ClickScreenAt(linePoint) && WaitUntil([&] { return s.list.Selected() == line; }),
                  L"after closing, a click on a line selects it again");
@@ -110,11 +109,11 @@ void VersionDialogScenario(Checks& checks, const Environment& environment) {
                  }),
                  L"the dialog can be moved");
     PostButtonClick(dialog.ok);
-    checks.Check(ClosesAndEnablesMain(s, dialog, kDefaultTimeout),
+    checks.Check(ClosesAndEnablesMain(s, dialog),
                  L"OK closes the dialog and the main window is enabled again");
     PressKeys(s.main.window, {VK_MENU, 'V'});
     dialog = RequireVersionDialog(s, L"Alt+V after a move and close");
-    checks.Check(PressKeys(dialog.window, {VK_SPACE}) && ClosesAndEnablesMain(s, dialog, 1s),
+    checks.Check(PressKeys(dialog.window, {VK_SPACE}) && ClosesAndEnablesMain(s, dialog),
                  L"the third opening closes by Space too");
 }
 

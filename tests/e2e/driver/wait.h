@@ -1,5 +1,7 @@
 // Polling with deadlines, so that a hung program fails a check instead of
-// blocking the run.
+// blocking the run.  The ceilings are for a cold, busy machine: they only
+// bound how long a failure takes to show, a passing wait ends as soon as its
+// condition holds.
 #pragma once
 
 #include <windows.h>
@@ -10,11 +12,18 @@ namespace velmora::e2e {
 
 using namespace std::chrono_literals;
 
-inline constexpr std::chrono::milliseconds kDefaultTimeout = 3s;
+// A process's first window: the first Wine GUI process in a fresh prefix
+// starts Wine's services and desktop and builds the font cache first.
+inline constexpr std::chrono::milliseconds kFirstWindowTimeout = 30s;
+// The program's reaction to input: a message box, a closed dialog, a rescan.
+inline constexpr std::chrono::milliseconds kReactionTimeout = 10s;
+// A message sent to another process's window: long enough for a busy
+// program, short enough that a hung one still fails a check.
+inline constexpr UINT kSendTimeoutMs = 10000;
 
 // True as soon as done() holds; false when it still fails at the deadline.
 template <typename Predicate>
-bool WaitUntil(Predicate&& done, std::chrono::milliseconds timeout = kDefaultTimeout) {
+bool WaitUntil(Predicate&& done, std::chrono::milliseconds timeout = kReactionTimeout) {
     const auto deadline = std::chrono::steady_clock::now() + timeout;
     for (;;) {
         if (done()) return true;
@@ -23,8 +32,12 @@ bool WaitUntil(Predicate&& done, std::chrono::milliseconds timeout = kDefaultTim
     }
 }
 
-// Gives the program time to react to input that should change nothing.
-inline void Settle(std::chrono::milliseconds span = 400ms) {
+// Proves absence only: gives the program time to react to input that should
+// change nothing (a message box that must not come, a click that must be
+// ignored).  A reaction that does come takes far less than this on an idle
+// machine; on a busy one the check may pass where it should have failed,
+// never the other way round.
+inline void Settle(std::chrono::milliseconds span = 500ms) {
     Sleep(static_cast<DWORD>(span.count()));
 }
 

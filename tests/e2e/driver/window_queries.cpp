@@ -3,6 +3,7 @@
 #include <algorithm>
 #include <utility>
 
+#include "checks.h"
 #include "handles.h"
 #include "wait.h"
 
@@ -17,7 +18,8 @@ constexpr wchar_t kUiFontFace[] = L"ＭＳ ゴシック";
 
 LRESULT Send(HWND window, UINT message, WPARAM wParam, LPARAM lParam) {
     DWORD_PTR result = 0;
-    if (!SendMessageTimeoutW(window, message, wParam, lParam, SMTO_ABORTIFHUNG, 3000, &result)) {
+    if (!SendMessageTimeoutW(window, message, wParam, lParam, SMTO_ABORTIFHUNG, kSendTimeoutMs,
+                             &result)) {
         return -1;
     }
     return static_cast<LRESULT>(result);
@@ -77,6 +79,31 @@ std::vector<HWND> TopLevelWindowsOf(DWORD processId, std::wstring_view caption) 
         return owner != processId || !IsWindowVisible(window) || TextOf(window) != caption;
     });
     return windows;
+}
+
+std::wstring ProgramNameOf(DWORD processId) {
+    const UniqueHandle process(OpenProcess(PROCESS_QUERY_LIMITED_INFORMATION, FALSE, processId));
+    if (!process) return L"?";
+    std::wstring path(MAX_PATH, L'\0');
+    DWORD length = static_cast<DWORD>(path.size());
+    if (!QueryFullProcessImageNameW(process.get(), 0, path.data(), &length)) return L"?";
+    path.resize(length);
+    return path.substr(path.find_last_of(L"\\/") + 1);
+}
+
+std::vector<std::wstring> DescribeTopLevelWindows() {
+    std::vector<std::wstring> lines;
+    for (const HWND window : DescendantsOf(nullptr)) {
+        if (!IsWindowVisible(window)) continue;
+        wchar_t className[256] = {};
+        GetClassNameW(window, className, 256);
+        DWORD processId = 0;
+        GetWindowThreadProcessId(window, &processId);
+        lines.push_back(std::wstring(className) + L" " + Quote(TextOf(window)) + L" pid " +
+                        std::to_wstring(processId) + L" (" + ProgramNameOf(processId) + L")");
+    }
+    if (lines.empty()) lines.push_back(L"(none)");
+    return lines;
 }
 
 HWND FindChild(HWND parent, const std::function<bool(HWND)>& match) {

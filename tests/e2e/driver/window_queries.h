@@ -28,6 +28,11 @@ bool IsClass(HWND window, std::wstring_view className);
 
 // The visible top-level windows of a process with that caption.
 std::vector<HWND> TopLevelWindowsOf(DWORD processId, std::wstring_view caption);
+// Every visible top-level window as "class "caption" pid N (program.exe)",
+// for a failed check's report.
+std::vector<std::wstring> DescribeTopLevelWindows();
+// The file name of a running process's program, or "?" when it cannot be read.
+std::wstring ProgramNameOf(DWORD processId);
 // Every descendant of a window, children of children included; without a
 // window, every top-level window.
 std::vector<HWND> DescendantsOf(HWND parent);

@@ -3,8 +3,9 @@
 // Writes, in UTF-16 to the file named by VELMORA_RECORD_FILE, the window
 // style it was given (STARTUPINFO's wShowWindow, or -1 without
 // STARTF_USESHOWWINDOW), a line feed and GetCommandLineW().  With
-// VELMORA_RECORD_DELAY_MS set it first sleeps that many milliseconds.  The
-// file appears complete or not at all: it is written beside and renamed.
+// VELMORA_RECORD_AFTER set it first waits (a minute at most) until the file
+// that names exists, so a test can hold it running for as long as it needs.
+// The file appears complete or not at all: it is written beside and renamed.
 #include <windows.h>
 
 #include <cstdlib>
@@ -15,8 +16,13 @@
 int main() {
     const wchar_t* target = ::_wgetenv(L"VELMORA_RECORD_FILE");
     if (target == nullptr) return 2;
-    if (const wchar_t* delay = ::_wgetenv(L"VELMORA_RECORD_DELAY_MS"))
-        ::Sleep(std::wcstoul(delay, nullptr, 10));
+    if (const wchar_t* release = ::_wgetenv(L"VELMORA_RECORD_AFTER")) {
+        for (int waited = 0;
+             waited < 60000 && ::GetFileAttributesW(release) == INVALID_FILE_ATTRIBUTES;
+             waited += 20) {
+            ::Sleep(20);
+        }
+    }
 
     STARTUPINFOW startup{};
     ::GetStartupInfoW(&startup);
