@@ -45,7 +45,9 @@ std::vector<std::wstring> SnapshotDifferences(const RegistrySnapshot& expected,
 // the key at `removedPath` with everything below it: `before` without that
 // key and, as every scan opens each Uninstall key with a call that creates it
 // when absent (the user's often, the 32-bit view's in a new Wine prefix),
-// with each of them, empty if it was absent.
+// with each of them, empty if it was absent. Of the whole registry, take
+// `before` while the program runs: its first scan has created those keys, and
+// the keys above a created one are not foreseen here.
 RegistrySnapshot ExpectedAfter(RegistrySnapshot before, const std::wstring& removedPath = {},
                                SnapshotScope scope = SnapshotScope::kUninstallKeys);
 
