@@ -6,10 +6,13 @@
 #include <cstdint>
 #include <deque>
 #include <functional>
+#include <ostream>
 #include <stdexcept>
 #include <string>
 #include <utility>
 #include <vector>
+
+#include <gtest/gtest.h>
 
 #include "platform/application.h"
 #include "platform/controls.h"
@@ -90,7 +93,11 @@ class FakeMessageBoxes : public platform::MessageBoxes {
   public:
     struct Shown {
         std::wstring text;
-        std::uint32_t style;
+        std::uint32_t style = platform::kMbOk;
+        bool operator==(const Shown&) const = default;
+        friend void PrintTo(const Shown& box, std::ostream* os) {
+            *os << "{" << ::testing::PrintToString(box.text) << ", style " << box.style << "}";
+        }
     };
     int Show(const std::wstring& text, std::uint32_t style) override {
         shown.push_back({text, style});
