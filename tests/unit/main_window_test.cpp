@@ -16,18 +16,25 @@ namespace {
 using Box = FakeMessageBoxes::Shown;
 
 TEST(CenterForm, CentresOnTheWholeScreenWithoutRoundingOrClamping) {
+    // The screen's size is given at the system dpi, the window's at its own.
     struct Case {
         float screenWidth, screenHeight, width, height, left, top;
+        unsigned systemDpi = 96, windowDpi = 96;
     };
     const std::vector<Case> cases = {
         {15360, 11520, 6000, 4000, 4680, 3760},        // 1024 x 768 pixels
         {15360, 11520, 6001, 4001, 4679.5f, 3759.5f},  // odd differences keep the half twip
         {15360, 11520, 20000, 12000, -2320, -240},     // larger than the screen
         {15360, 11520, 15360, 11520, 0, 0},
+        // 1920 x 1080 pixels and a window of 890 x 450: at (515, 315) pixels
+        // whatever dpi the system started with.
+        {28800, 16200, 8900, 4500, 5150, 3150, 96, 144},
+        {19200, 10800, 13350, 6750, 7725, 4725, 144, 96},
     };
     for (const auto& c : cases) {
-        FakeScreen screen(c.screenWidth, c.screenHeight);
-        FakeFormWindow window(c.width, c.height);
+        SCOPED_TRACE(::testing::Message() << c.systemDpi << " / " << c.windowDpi << " dpi");
+        FakeScreen screen(c.screenWidth, c.screenHeight, c.systemDpi);
+        FakeFormWindow window(c.width, c.height, c.windowDpi);
         SharedModule::CenterForm(screen, window);
         SharedModule::CenterForm(screen, window);
         EXPECT_EQ(window.left, c.left);

@@ -128,22 +128,28 @@ class FakeProcessStarter : public platform::ProcessStarter {
     bool succeed = true;
 };
 
+// A display whose size is given in twips at the dpi the system started with;
+// asked at another dpi, it scales as its pixels would.
 class FakeScreen : public platform::Screen {
   public:
-    FakeScreen(float width, float height) : width_(width), height_(height) {}
-    float WidthTwips() const override { return width_; }
-    float HeightTwips() const override { return height_; }
+    FakeScreen(float width, float height, unsigned systemDpi = 96)
+        : width_(width), height_(height), systemDpi_(systemDpi) {}
+    float WidthTwips(unsigned dpi) const override { return width_ * systemDpi_ / dpi; }
+    float HeightTwips(unsigned dpi) const override { return height_ * systemDpi_ / dpi; }
 
   private:
     float width_;
     float height_;
+    unsigned systemDpi_;
 };
 
 class FakeFormWindow : public platform::FormWindow {
   public:
-    FakeFormWindow(float width, float height) : width(width), height(height) {}
+    FakeFormWindow(float width, float height, unsigned dpi = 96)
+        : width(width), height(height), dpi(dpi) {}
     float WidthTwips() const override { return width; }
     float HeightTwips() const override { return height; }
+    unsigned Dpi() const override { return dpi; }
     void MoveTwips(float newLeft, float newTop) override {
         left = newLeft;
         top = newTop;
@@ -151,6 +157,7 @@ class FakeFormWindow : public platform::FormWindow {
     }
     float width;
     float height;
+    unsigned dpi;
     float left = -1;
     float top = -1;
     int moves = 0;
