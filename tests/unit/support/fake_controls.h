@@ -12,8 +12,6 @@
 #include <utility>
 #include <vector>
 
-#include <gtest/gtest.h>
-
 #include "platform/application.h"
 #include "platform/controls.h"
 #include "platform/geometry.h"
@@ -95,8 +93,22 @@ class FakeMessageBoxes : public platform::MessageBoxes {
         std::wstring text;
         std::uint32_t style = platform::kMbOk;
         bool operator==(const Shown&) const = default;
+        // Readable in a failed expectation: the text as UTF-8, then the style.
         friend void PrintTo(const Shown& box, std::ostream* os) {
-            *os << "{" << ::testing::PrintToString(box.text) << ", style " << box.style << "}";
+            *os << "{\"";
+            for (const wchar_t c : box.text) {
+                const auto u = static_cast<std::uint32_t>(c);
+                if (u < 0x80) {
+                    *os << static_cast<char>(u);
+                } else if (u < 0x800) {
+                    *os << static_cast<char>(0xC0 | u >> 6) << static_cast<char>(0x80 | (u & 0x3F));
+                } else {
+                    *os << static_cast<char>(0xE0 | u >> 12)
+                        << static_cast<char>(0x80 | (u >> 6 & 0x3F))
+                        << static_cast<char>(0x80 | (u & 0x3F));
+                }
+            }
+            *os << "\", style " << box.style << "}";
         }
     };
     int Show(const std::wstring& text, std::uint32_t style) override {
