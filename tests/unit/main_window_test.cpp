@@ -12,19 +12,29 @@
 namespace velmora::testing {
 namespace {
 
+// A message box as the logic asked for it: its text and its style.
+using Box = FakeMessageBoxes::Shown;
+
 TEST(CenterForm, CentresOnTheWholeScreenWithoutRoundingOrClamping) {
+    // The screen's size is given at the system dpi, the window's at its own.
     struct Case {
         float screenWidth, screenHeight, width, height, left, top;
+        unsigned systemDpi = 96, windowDpi = 96;
     };
     const std::vector<Case> cases = {
         {15360, 11520, 6000, 4000, 4680, 3760},        // 1024 x 768 pixels
         {15360, 11520, 6001, 4001, 4679.5f, 3759.5f},  // odd differences keep the half twip
         {15360, 11520, 20000, 12000, -2320, -240},     // larger than the screen
         {15360, 11520, 15360, 11520, 0, 0},
+        // 1920 x 1080 pixels and a window of 890 x 450: at (515, 315) pixels
+        // whatever dpi the system started with.
+        {28800, 16200, 8900, 4500, 5150, 3150, 96, 144},
+        {19200, 10800, 13350, 6750, 7725, 4725, 144, 96},
     };
     for (const auto& c : cases) {
-        FakeScreen screen(c.screenWidth, c.screenHeight);
-        FakeFormWindow window(c.width, c.height);
+        SCOPED_TRACE(::testing::Message() << c.systemDpi << " / " << c.windowDpi << " dpi");
+        FakeScreen screen(c.screenWidth, c.screenHeight, c.systemDpi);
+        FakeFormWindow window(c.width, c.height, c.windowDpi);
         SharedModule::CenterForm(screen, window);
         SharedModule::CenterForm(screen, window);
         EXPECT_EQ(window.left, c.left);
@@ -130,14 +140,14 @@ TEST(Commands, RunPaths) {
         const char* name;
         std::function<void(FormFixture&)> setUp;
         std::vector<std::wstring> started;
-        std::vector<std::wstring> messages;
+        std::vector<Box> messages;
         std::int16_t counter;
     };
     const std::vector<Case> cases = {
         {"no selection",
          [](FormFixture&) {},
          {},
-         {L"リストボックスで選択してから押して下さい。"},
+         {{L"リストボックスで選択してから押して下さい。", platform::kMbOk}},
          0},
         {"a line without a slot",
          [](FormFixture& g) {
@@ -145,7 +155,7 @@ TEST(Commands, RunPaths) {
              g.list.selected = static_cast<int>(g.list.lines.size()) - 1;
          },
          {},
-         {L"エラー"},
+         {{L"エラー", platform::kMbOk}},
          0},
         {"the start fails",
          [](FormFixture& g) {
@@ -153,7 +163,7 @@ TEST(Commands, RunPaths) {
              g.processes.succeed = false;
          },
          {L"C:\\gone\\un.exe"},
-         {L"指定されたプログラムは正しくありません。"},
+         {{L"指定されたプログラムは正しくありません。", platform::kMbOk}},
          0},
         {"the list fails",
          [](FormFixture& g) {
@@ -161,7 +171,7 @@ TEST(Commands, RunPaths) {
              g.list.failQueries = true;
          },
          {},
-         {L"指定されたプログラムは正しくありません。"},
+         {{L"指定されたプログラムは正しくありません。", platform::kMbOk}},
          0},
         {"trimmed, otherwise untouched",
          [](FormFixture& g) { g.Select(L"Beta", 0); },
@@ -183,8 +193,7 @@ TEST(Commands, RunPaths) {
             c.setUp(g);
             doubleClick ? g.form.UninstallList_DblClick() : g.form.AddAndDelCommand_Click();
             EXPECT_EQ(g.processes.started, c.started);
-            EXPECT_EQ(g.messages.Texts(), c.messages);
-            for (const auto& shown : g.messages.shown) EXPECT_EQ(shown.style, platform::kMbOk);
+            EXPECT_EQ(g.messages.shown, c.messages);
             EXPECT_EQ(g.form.RefreshOnPaint(), c.counter);
             EXPECT_EQ(g.registry.Snapshot(), before);
             EXPECT_EQ(g.list.clears, 1) << "the run command itself never rescans";
@@ -193,11 +202,12 @@ TEST(Commands, RunPaths) {
 }
 
 TEST(Commands, DeletePaths) {
-    const std::wstring question = L"[ Stale ]の登録をレジストリから削除しますがよろしいですか？";
+    const Box question{L"[ Stale ]の登録をレジストリから削除しますがよろしいですか？",
+                       platform::kMbYesNoExclamation};
     struct Case {
         const char* name;
         std::function<void(FormFixture&)> setUp;
-        std::vector<std::wstring> messages;
+        std::vector<Box> messages;
         std::vector<std::pair<std::uint32_t, std::wstring>> removed;  // root, key name
         int scans;                                                    // after the load's scan
     };
@@ -205,7 +215,7 @@ TEST(Commands, DeletePaths) {
     const std::vector<Case> cases = {
         {"no selection",
          [](FormFixture&) {},
-         {L"リストボックスで選択してから押して下さい。"},
+         {{L"リストボックスで選択してから押して下さい。", platform::kMbOk}},
          {},
          0},
         {"answered No",
@@ -226,7 +236,7 @@ TEST(Commands, DeletePaths) {
              g.Select(L"Stale");
              g.messages.whileOpen = [&g] { g.list.selected = -1; };
          },
-         {question, L"エラー"},
+         {question, {L"エラー", platform::kMbOk}},
          {},
          0},
         {"a root that opened read-only is refused before any registry call",
@@ -236,7 +246,9 @@ TEST(Commands, DeletePaths) {
              g.Select(L"Stale");
              g.messages.whileOpen = [&g] { g.registry.ResetCallCounts(); };
          },
-         {question, L"現在のユーザーアカウントに権限がないなどの原因で削除することは出来ません。"},
+         {question,
+          {L"現在のユーザーアカウントに権限がないなどの原因で削除することは出来ません。",
+           platform::kMbOk}},
          {},
          0},
         {"the key does not open",
@@ -244,18 +256,20 @@ TEST(Commands, DeletePaths) {
              g.Select(L"Stale");
              g.registry.DenyAccess(kHKeyLocalMachine, uninstall, platform::memory::Denial::kWrite);
          },
-         {question, L"レジストリキーのオープンに失敗しました"},
+         {question, {L"レジストリキーのオープンに失敗しました", platform::kMbOk}},
          {},
          0},
         {"a subkey with subkeys is refused, and the list still rescans",
          [](FormFixture& g) { g.Select(L"Tree"); },
-         {L"[ Tree ]の登録をレジストリから削除しますがよろしいですか？",
-          L"レジストリエントリの削除に失敗しました。"},
+         {{L"[ Tree ]の登録をレジストリから削除しますがよろしいですか？",
+           platform::kMbYesNoExclamation},
+          {L"レジストリエントリの削除に失敗しました。", platform::kMbOk}},
          {},
          1},
         {"the second of two same-named lines deletes its own entry",
          [](FormFixture& g) { g.Select(L"Beta", 1); },
-         {L"[ Beta ]の登録をレジストリから削除しますがよろしいですか？"},
+         {{L"[ Beta ]の登録をレジストリから削除しますがよろしいですか？",
+           platform::kMbYesNoExclamation}},
          {{kHKeyCurrentUser, L"BetaUser"}},
          1},
     };
@@ -268,11 +282,7 @@ TEST(Commands, DeletePaths) {
         const int scansBefore = g.list.clears;
         g.form.ListDelCommand_Click();
 
-        EXPECT_EQ(g.messages.Texts(), c.messages);
-        if (!g.messages.shown.empty() && g.messages.shown[0].text == c.messages[0] &&
-            c.messages[0].front() == L'[') {
-            EXPECT_EQ(g.messages.shown[0].style, platform::kMbYesNoExclamation);
-        }
+        EXPECT_EQ(g.messages.shown, c.messages);
         for (const auto& [root, keyName] : c.removed) {
             const std::string prefix =
                 std::string(root == kHKeyLocalMachine ? "HKEY_LOCAL_MACHINE\\"

@@ -268,7 +268,10 @@ RegStatus MemoryRegistry::RegEnumKeyA(RegHandle key, std::uint32_t index, char* 
     if (index >= children.size()) return kErrorNoMoreItems;
     if (name == nullptr) return kErrorInvalidParameter;
     const auto it = std::next(children.begin(), static_cast<std::ptrdiff_t>(index));
-    const std::string& childName = it->second->name;
+    const auto mangled = std::find_if(renames_.begin(), renames_.end(), [&](const Rename& r) {
+        return r.root == open.root && r.folded == folded && r.foldedName == it->first;
+    });
+    const std::string& childName = mangled != renames_.end() ? mangled->reported : it->second->name;
     if (childName.size() + 1 > nameSize) return kErrorMoreData;
     std::memcpy(name, childName.c_str(), childName.size() + 1);
 
@@ -450,10 +453,18 @@ void MemoryRegistry::RemoveAfterEnumeration(std::uint32_t root, std::string_view
         RemovalHook{root, FoldPath(SplitOrEmpty(parentPath)), FoldKeyName(subkeyName)});
 }
 
+void MemoryRegistry::ReportEnumeratedNameAs(std::uint32_t root, std::string_view parentPath,
+                                            std::string_view subkeyName,
+                                            std::string_view reportedName) {
+    renames_.push_back(Rename{root, FoldPath(SplitOrEmpty(parentPath)), FoldKeyName(subkeyName),
+                              std::string(reportedName)});
+}
+
 void MemoryRegistry::ClearFaults() {
     denials_.clear();
     enumFaults_.clear();
     removals_.clear();
+    renames_.clear();
 }
 
 void MemoryRegistry::SetSeparateViews(bool separate) { separateViews_ = separate; }

@@ -33,6 +33,7 @@ int wmain(int argc, wchar_t** argv) {
         {L"views", BothViewsScenario},
         {L"odd-values", OddValuesScenario},
         {L"version", VersionDialogScenario},
+        {L"high-dpi", HighDpiScenario},
         {L"ending", EndingScenario},
         {L"large", LargeRegistryScenario},
         {L"timing", TimingScenario}};

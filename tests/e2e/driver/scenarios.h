@@ -21,6 +21,8 @@ void BothViewsScenario(Checks& checks, const Environment& environment);
 void OddValuesScenario(Checks& checks, const Environment& environment);
 // 10,000 subkeys under the machine's Uninstall key.
 void LargeRegistryScenario(Checks& checks, const Environment& environment);
+// The main window at 144 dpi, staged through Wine's LogPixels.
+void HighDpiScenario(Checks& checks, const Environment& environment);
 // The modal version dialog.
 void VersionDialogScenario(Checks& checks, const Environment& environment);
 // Ending the program by its button and by closing its window.
