@@ -312,9 +312,10 @@ class EmptyNameRegistry : public platform::memory::MemoryRegistry {
 TEST(DeleteCommand, AnEmptyKeyNameNeverReachesTheRegistry) {
     FormFixture f;
     EmptyNameRegistry registry;
+    platform::memory::MemoryWideRegistry wideRegistry{registry, f.codePage};
     mainwindow::ZentrelForm form{mainwindow::ZentrelFormPlatform{
         registry, f.codePage, f.list, f.text, f.messages, f.processes, f.screen, f.window,
-        f.versionForm, f.application}};
+        f.versionForm, f.application, wideRegistry, f.backups}};
     // Read through the empty name, the values are the Uninstall key's own.
     registry.AddKey(kHKeyLocalMachine, std::string(catalogue::kUninstallPath) + "\\Empty");
     registry.SetString(kHKeyLocalMachine, catalogue::kUninstallPath, "DisplayName", "Whole Key");
