@@ -9,6 +9,8 @@
 #include <initializer_list>
 #include <string>
 #include <string_view>
+#include <utility>
+#include <vector>
 
 #include "checks.h"
 #include "handles.h"
@@ -60,11 +62,14 @@ struct MainWindow {
         image;
 };
 
+// Variables the program is started with in place of the driver's own.
+using EnvironmentChanges = std::vector<std::pair<std::wstring, std::wstring>>;
+
 // The program started on the registry as it is, with its main window found
 // (else the scenario ends); the program is ended when the session goes.
 class Session {
   public:
-    Session(Checks& checks, const Environment& environment);
+    Session(Checks& checks, const Environment& environment, const EnvironmentChanges& changes = {});
 
     bool Running() const { return !WaitForExit(0ms); }
     bool WaitForExit(std::chrono::milliseconds timeout = kDefaultTimeout) const;
