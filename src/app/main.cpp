@@ -11,6 +11,7 @@
 #include "platform/win32/dpi.h"
 #include "platform/win32/unexpected_error.h"
 #include "platform/win32/win32_application.h"
+#include "platform/win32/win32_backup_folder.h"
 #include "platform/win32/win32_code_page.h"
 #include "platform/win32/win32_geometry.h"
 #include "platform/win32/win32_main_window.h"
@@ -18,6 +19,7 @@
 #include "platform/win32/win32_registry.h"
 #include "platform/win32/win32_registry_views.h"
 #include "platform/win32/win32_version_dialog.h"
+#include "platform/win32/win32_wide_registry.h"
 #include "resource_ids.h"
 
 namespace {
@@ -41,6 +43,8 @@ int RunMessageLoop(Win32MainWindow& window) {
 int Run(HINSTANCE instance, int showCommand) {
     const wchar_t* const icon = MAKEINTRESOURCEW(IDI_VELMORA);
     Win32Registry registry;
+    Win32WideRegistry wideRegistry;
+    Win32BackupFolder backups;
     Win32CodePage codePage;
     Win32ProcessStarter processes;
     Win32Screen screen;
@@ -51,9 +55,10 @@ int Run(HINSTANCE instance, int showCommand) {
     // view, and programs register in either: both are read.
     const bool separateViews = Win32RegistryViews().SeparateMachineViews();
     velmora::mainwindow::ZentrelForm form(
-        velmora::mainwindow::ZentrelFormPlatform{
-            registry, codePage, window.UninstallList(), window.UninstallStringText(),
-            window.Messages(), processes, screen, window, versionDialog, application},
+        velmora::mainwindow::ZentrelFormPlatform{registry, codePage, window.UninstallList(),
+                                                 window.UninstallStringText(), window.Messages(),
+                                                 processes, screen, window, versionDialog,
+                                                 application, wideRegistry, backups},
         velmora::catalogue::ScanPasses(separateViews));
     window.Attach(&form);
     window.Load(showCommand);

@@ -439,11 +439,7 @@ TEST(MachineViews, EachViewIsAPassOfItsOwn) {
         SeedBothViews(f);
         f.registry.SetSeparateViews(c.separate);
         c.fault(f);
-        mainwindow::ZentrelForm form{
-            mainwindow::ZentrelFormPlatform{f.registry, f.codePage, f.list, f.text, f.messages,
-                                            f.processes, f.screen, f.window, f.versionForm,
-                                            f.application},
-            catalogue::ScanPasses(c.separate)};
+        mainwindow::ZentrelForm form{f.Platform(), catalogue::ScanPasses(c.separate)};
         form.追加と削除の一覧検索();
         EXPECT_EQ(f.list.Texts(), c.lines);
         EXPECT_EQ(f.messages.shown,
@@ -463,11 +459,7 @@ TEST(MachineViews, DeletingRemovesTheKeyOfTheEntrysOwnView) {
         SCOPED_TRACE(std::string(command.begin(), command.end()));
         FormFixture f;
         SeedBothViews(f);
-        mainwindow::ZentrelForm form{
-            mainwindow::ZentrelFormPlatform{f.registry, f.codePage, f.list, f.text, f.messages,
-                                            f.processes, f.screen, f.window, f.versionForm,
-                                            f.application},
-            catalogue::ScanPasses(true)};
+        mainwindow::ZentrelForm form{f.Platform(), catalogue::ScanPasses(true)};
         form.Form_Load();
         for (int occurrence = 0; occurrence < 2; ++occurrence) {
             f.Select(L"Same", occurrence);

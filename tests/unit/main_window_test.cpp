@@ -210,14 +210,18 @@ TEST(Commands, DeletePaths) {
         std::vector<Box> messages;
         std::vector<std::pair<std::uint32_t, std::wstring>> removed;  // root, key name
         int scans;                                                    // after the load's scan
+        std::vector<std::wstring> files;                              // left in the backup folder
     };
+    const std::wstring saved = L"2026-12-07 14-05-33 ";
+    const std::wstring failed = L"レジストリエントリの削除に失敗しました。";
     const std::string uninstall = catalogue::kUninstallPath;
     const std::vector<Case> cases = {
         {"no selection",
          [](FormFixture&) {},
          {{L"リストボックスで選択してから押して下さい。", platform::kMbOk}},
          {},
-         0},
+         0,
+         {}},
         {"answered No",
          [](FormFixture& g) {
              g.Select(L"Stale");
@@ -225,12 +229,14 @@ TEST(Commands, DeletePaths) {
          },
          {question},
          {},
-         0},
+         0,
+         {}},
         {"answered Yes",
          [](FormFixture& g) { g.Select(L"Stale"); },
          {question},
          {{kHKeyLocalMachine, L"Stale"}},
-         1},
+         1,
+         {saved + L"Stale.reg"}},
         {"the selection is gone by the answer",
          [](FormFixture& g) {
              g.Select(L"Stale");
@@ -238,7 +244,8 @@ TEST(Commands, DeletePaths) {
          },
          {question, {L"エラー", platform::kMbOk}},
          {},
-         0},
+         0,
+         {}},
         {"a root that opened read-only is refused before any registry call",
          [&](FormFixture& g) {
              g.registry.DenyAccess(kHKeyLocalMachine, uninstall, platform::memory::Denial::kWrite);
@@ -250,7 +257,8 @@ TEST(Commands, DeletePaths) {
           {L"現在のユーザーアカウントに権限がないなどの原因で削除することは出来ません。",
            platform::kMbOk}},
          {},
-         0},
+         0,
+         {}},
         {"the key does not open",
          [&](FormFixture& g) {
              g.Select(L"Stale");
@@ -258,20 +266,52 @@ TEST(Commands, DeletePaths) {
          },
          {question, {L"レジストリキーのオープンに失敗しました", platform::kMbOk}},
          {},
-         0},
+         0,
+         {}},
         {"a subkey with subkeys is refused, and the list still rescans",
          [](FormFixture& g) { g.Select(L"Tree"); },
          {{L"[ Tree ]の登録をレジストリから削除しますがよろしいですか？",
            platform::kMbYesNoExclamation},
           {L"レジストリエントリの削除に失敗しました。", platform::kMbOk}},
          {},
-         1},
+         1,
+         {}},
         {"the second of two same-named lines deletes its own entry",
          [](FormFixture& g) { g.Select(L"Beta", 1); },
          {{L"[ Beta ]の登録をレジストリから削除しますがよろしいですか？",
            platform::kMbYesNoExclamation}},
          {{kHKeyCurrentUser, L"BetaUser"}},
-         1},
+         1,
+         {saved + L"BetaUser.reg"}},
+        {"the backup cannot be written: nothing is deleted",
+         [](FormFixture& g) {
+             g.Select(L"Stale");
+             g.backups.failWrites = true;
+         },
+         {question, failed},
+         {},
+         1,
+         {}},
+        {"the subkey is gone before the backup, and is not created again",
+         [&](FormFixture& g) {
+             g.Select(L"Stale");
+             g.messages.whileOpen = [&g] {
+                 g.registry.RemoveKey(kHKeyLocalMachine, g.KeyPath(L"Stale"));
+             };
+         },
+         {question, failed},
+         {{kHKeyLocalMachine, L"Stale"}},
+         1,
+         {}},
+        {"a second deletion in the same second keeps the first file",
+         [&](FormFixture& g) {
+             g.Select(L"Stale");
+             g.backups.files[saved + L"Stale.reg"] = {};
+         },
+         {question},
+         {{kHKeyLocalMachine, L"Stale"}},
+         1,
+         {saved + L"Stale (2).reg", saved + L"Stale.reg"}},
     };
     for (const auto& c : cases) {
         SCOPED_TRACE(c.name);
@@ -294,6 +334,9 @@ TEST(Commands, DeletePaths) {
         EXPECT_EQ(g.registry.Snapshot(), expected) << "only the selected entry's subkey goes";
         EXPECT_EQ(g.list.clears - scansBefore, c.scans);
         EXPECT_EQ(g.registry.OpenHandleCount(), 0u);
+        std::vector<std::wstring> files;
+        for (const auto& [name, bytes] : g.backups.files) files.push_back(name);
+        EXPECT_EQ(files, c.files) << "a file for each deleted entry, none for one still there";
         if (std::string(c.name).find("read-only") != std::string::npos) {
             for (const char* op : {"RegCreateKeyExA", "RegOpenKeyExA", "RegDeleteKeyA"}) {
                 EXPECT_EQ(g.registry.CallCount(op), 0u) << op;
@@ -322,9 +365,10 @@ class EmptyNameRegistry : public platform::memory::MemoryRegistry {
 TEST(DeleteCommand, AnEmptyKeyNameNeverReachesTheRegistry) {
     FormFixture f;
     EmptyNameRegistry registry;
+    platform::memory::MemoryWideRegistry wideRegistry{registry, f.codePage};
     mainwindow::ZentrelForm form{mainwindow::ZentrelFormPlatform{
         registry, f.codePage, f.list, f.text, f.messages, f.processes, f.screen, f.window,
-        f.versionForm, f.application}};
+        f.versionForm, f.application, wideRegistry, f.backups}};
     // Read through the empty name, the values are the Uninstall key's own.
     registry.AddKey(kHKeyLocalMachine, std::string(catalogue::kUninstallPath) + "\\Empty");
     registry.SetString(kHKeyLocalMachine, catalogue::kUninstallPath, "DisplayName", "Whole Key");

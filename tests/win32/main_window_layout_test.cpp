@@ -12,11 +12,13 @@
 
 #include "mainwindow/zentrel_form.h"
 #include "platform/win32/dpi.h"
+#include "platform/win32/win32_backup_folder.h"
 #include "platform/win32/win32_code_page.h"
 #include "platform/win32/win32_geometry.h"
 #include "platform/win32/win32_main_window.h"
 #include "platform/win32/win32_registry.h"
 #include "platform/win32/win32_version_dialog.h"
+#include "platform/win32/win32_wide_registry.h"
 
 namespace velmora::platform::win32 {
 namespace {
@@ -88,9 +90,10 @@ class MainWindowTest : public ::testing::Test {
 
     MainWindowTest()
         : window_(::GetModuleHandleW(nullptr), nullptr),
-          form_(mainwindow::ZentrelFormPlatform{
-              registry_, codePage_, window_.UninstallList(), window_.UninstallStringText(),
-              window_.Messages(), starter_, screen_, window_, versionForm_, application_}) {
+          form_(mainwindow::ZentrelFormPlatform{registry_, codePage_, window_.UninstallList(),
+                                                window_.UninstallStringText(), window_.Messages(),
+                                                starter_, screen_, window_, versionForm_,
+                                                application_, wideRegistry_, backups_}) {
         window_.Attach(&form_);
     }
     ~MainWindowTest() override { window_.Attach(nullptr); }
@@ -116,6 +119,8 @@ class MainWindowTest : public ::testing::Test {
     Win32Screen screen_;
     CountingModalForm versionForm_;
     CountingApplication application_;
+    Win32WideRegistry wideRegistry_;
+    Win32BackupFolder backups_;
     Win32MainWindow window_;
     mainwindow::ZentrelForm form_;
 };

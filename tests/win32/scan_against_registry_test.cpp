@@ -12,9 +12,11 @@
 #include "catalogue/find_entry.h"
 #include "mainwindow/zentrel_form.h"
 #include "platform/win32/unique_hkey.h"
+#include "platform/win32/win32_backup_folder.h"
 #include "platform/win32/win32_code_page.h"
 #include "platform/win32/win32_registry.h"
 #include "platform/win32/win32_registry_views.h"
+#include "platform/win32/win32_wide_registry.h"
 #include "support/fake_controls.h"
 
 namespace velmora::testing {
@@ -96,7 +98,8 @@ class ScanAgainstRegistry : public ::testing::Test {
     mainwindow::ZentrelForm Form(bool separateViews) {
         return mainwindow::ZentrelForm{
             mainwindow::ZentrelFormPlatform{registry, codePage, list, text, messages, processes,
-                                            screen, window, versionForm, application},
+                                            screen, window, versionForm, application, wideRegistry,
+                                            backups},
             catalogue::ScanPasses(separateViews)};
     }
     bool Listed(const std::wstring& line) const {
@@ -115,6 +118,8 @@ class ScanAgainstRegistry : public ::testing::Test {
     FakeFormWindow window{8745, 4140};
     FakeModalForm versionForm;
     FakeApplication application;
+    platform::win32::Win32WideRegistry wideRegistry;
+    platform::win32::Win32BackupFolder backups;
 };
 
 TEST_F(ScanAgainstRegistry, ListsWhatFitsFromEveryViewAndCreatesOnlyTheUserKey) {

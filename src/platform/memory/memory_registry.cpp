@@ -335,6 +335,20 @@ RegStatus MemoryRegistry::RegDeleteKeyA(RegHandle key, const char* subKey) {
     return kErrorSuccess;
 }
 
+RegStatus MemoryRegistry::EnumValue(RegHandle key, std::uint32_t index, std::string* name,
+                                    ValueData* value) {
+    Count("RegEnumValue");
+    OpenKey open;
+    if (const RegStatus status = Resolve(key, &open); status != kErrorSuccess) return status;
+    if ((open.granted & kKeyQueryValue) == 0) return kErrorAccessDenied;
+    if (index >= open.node->values.size()) return kErrorNoMoreItems;
+    const auto& [stored, data] =
+        std::next(open.node->values.begin(), static_cast<std::ptrdiff_t>(index))->second;
+    *name = stored;
+    *value = data;
+    return kErrorSuccess;
+}
+
 RegStatus MemoryRegistry::RegCloseKey(RegHandle key) {
     Count("RegCloseKey");
     if (PredefinedRoot(key)) return kErrorSuccess;

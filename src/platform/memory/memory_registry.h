@@ -75,6 +75,9 @@ class MemoryRegistry : public Registry {
                                std::uint32_t* dataSize) override;
     RegStatus RegDeleteKeyA(RegHandle key, const char* subKey) override;
     RegStatus RegCloseKey(RegHandle key) override;
+    // Value number index of an open key, in the order of their folded names,
+    // as the wide adapter's RegEnumValueW needs it.
+    RegStatus EnumValue(RegHandle key, std::uint32_t index, std::string* name, ValueData* value);
 
     // Seeding.  Missing keys along the path are created.
     void AddKey(std::uint32_t root, std::string_view path, std::string_view className = {});

@@ -30,6 +30,7 @@ int wmain(int argc, wchar_t** argv) {
         {L"start-up", StartUpAndBrowsingScenario},
         {L"run", RunUninstallerScenario},
         {L"delete", DeleteEntryScenario},
+        {L"backup", BackupScenario},
         {L"views", BothViewsScenario},
         {L"odd-values", OddValuesScenario},
         {L"version", VersionDialogScenario},

@@ -13,6 +13,9 @@ void StartUpAndBrowsingScenario(Checks& checks, const Environment& environment);
 void RunUninstallerScenario(Checks& checks, const Environment& environment);
 // Deleting an entry's registry key after the question.
 void DeleteEntryScenario(Checks& checks, const Environment& environment);
+// Every deletion saved first to a registry file that reg import restores, in
+// each root and view; no deletion when the file cannot be written.
+void BackupScenario(Checks& checks, const Environment& environment);
 // Entries of the machine's 64-bit and 32-bit registry views, and deleting a
 // same-named one in its own view.
 void BothViewsScenario(Checks& checks, const Environment& environment);
