@@ -213,7 +213,7 @@ TEST(Commands, DeletePaths) {
         std::vector<std::wstring> files;                              // left in the backup folder
     };
     const std::wstring saved = L"2026-12-07 14-05-33 ";
-    const std::wstring failed = L"レジストリエントリの削除に失敗しました。";
+    const Box failed{L"レジストリエントリの削除に失敗しました。", platform::kMbOk};
     const std::string uninstall = catalogue::kUninstallPath;
     const std::vector<Case> cases = {
         {"no selection",
