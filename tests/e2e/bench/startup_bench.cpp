@@ -13,6 +13,7 @@
 #include <cstdio>
 #include <map>
 #include <string>
+#include <string_view>
 #include <vector>
 
 #include "../driver/handles.h"
@@ -300,10 +301,27 @@ class Bench {
     std::map<std::string, std::vector<double>> samples_;
 };
 
+// Runs each program once more with Wine's timestamped trace of DLL loads and
+// debug strings (velmora_marked.exe marks its start-up steps), each trace
+// after a "trace NAME" line on standard error.
+int TraceStartUps(Bench& bench, const std::vector<Program>& programs) {
+    for (const Program& program : programs) {
+        std::fprintf(stderr, "trace %s\n", program.name);
+        std::fflush(stderr);
+        SetEnvironmentVariableW(L"WINEDEBUG", L"+timestamp,+loaddll,+debugstr");
+        const bool ran = bench.Run(program, false);
+        SetEnvironmentVariableW(L"WINEDEBUG", L"-all");
+        if (!ran) return 1;
+    }
+    return 0;
+}
+
 }  // namespace
 
+// Arguments: the number of rounds (7 when not given), or "trace".
 int wmain(int argc, wchar_t** argv) {
-    const int rounds = argc > 1 ? std::max(1, _wtoi(argv[1])) : 7;
+    const bool trace = argc > 1 && std::wstring_view(argv[1]) == L"trace";
+    const int rounds = argc > 1 && !trace ? std::max(1, _wtoi(argv[1])) : 7;
     if (const auto foreign = ForeignEntries(); !foreign.empty()) {
         std::fprintf(stderr,
                      "the prefix holds %zu Uninstall entries of other programs; "
@@ -318,7 +336,8 @@ int wmain(int argc, wchar_t** argv) {
     }
     const std::vector<Program> programs = {
         {Kind::kFloor, "floor", QuotedWindowsPath(VELMORA_BENCH_FLOOR_PROGRAM)},
-        {Kind::kVelmora, "velmora", QuotedWindowsPath(VELMORA_E2E_PROGRAM)},
+        {Kind::kVelmora, "velmora",
+         QuotedWindowsPath(trace ? VELMORA_BENCH_MARKED_PROGRAM : VELMORA_E2E_PROGRAM)},
         {Kind::kPeer, "peer", L"uninstaller.exe"},
     };
     Bench bench;
@@ -327,6 +346,7 @@ int wmain(int argc, wchar_t** argv) {
     for (const Program& program : programs) {
         if (!bench.Run(program, false)) return 1;
     }
+    if (trace) return TraceStartUps(bench, {programs[0], programs[1]});
     // Each round starts the three in a different order, so that none always
     // follows the same one.
     for (int round = 0; round < rounds; ++round) {
