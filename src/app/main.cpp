@@ -3,7 +3,6 @@
 #include <windows.h>
 
 #include <commctrl.h>
-#include <objbase.h>
 
 #include <exception>
 
@@ -90,15 +89,8 @@ int WINAPI wWinMain(HINSTANCE instance, HINSTANCE, PWSTR, int showCommand) {
     const INITCOMMONCONTROLSEX controls{sizeof(INITCOMMONCONTROLSEX), ICC_STANDARD_CLASSES};
     static_cast<void>(::InitCommonControlsEx(&controls));
     StartupMark("common controls registered");
-    // The elevated start of an uninstaller goes through the shell, which
-    // wants COM on the calling thread.
-    const HRESULT com =
-        ::CoInitializeEx(nullptr, COINIT_APARTMENTTHREADED | COINIT_DISABLE_OLE1DDE);
-    StartupMark("COM initialised");
     try {
-        const int exitCode = Run(instance, showCommand);
-        if (SUCCEEDED(com)) ::CoUninitialize();
-        return exitCode;
+        return Run(instance, showCommand);
     } catch (const std::exception& error) {
         ReportUnexpectedError(nullptr, error.what());
     }
