@@ -262,6 +262,8 @@ class Bench {
         ratio("start_velmora_to_floor", "start_velmora", "start_floor");
         ratio("start_velmora_to_peer", "start_velmora", "start_peer");
         ratio("rescan_velmora_to_floor", "rescan_velmora", "rescan_floor");
+        ratio("start_earlier_to_floor", "start_earlier", "start_floor");
+        ratio("rescan_earlier_to_floor", "rescan_earlier", "rescan_floor");
     }
 
   private:
@@ -304,24 +306,31 @@ class Bench {
 // Runs each program once more with Wine's timestamped trace of DLL loads and
 // debug strings (velmora_marked.exe marks its start-up steps), each trace
 // after a "trace NAME" line on standard error.
-int TraceStartUps(Bench& bench, const std::vector<Program>& programs) {
-    for (const Program& program : programs) {
-        std::fprintf(stderr, "trace %s\n", program.name);
-        std::fflush(stderr);
-        SetEnvironmentVariableW(L"WINEDEBUG", L"+timestamp,+loaddll,+debugstr");
-        const bool ran = bench.Run(program, false);
-        SetEnvironmentVariableW(L"WINEDEBUG", L"-all");
-        if (!ran) return 1;
+int TraceStartUps(Bench& bench, const std::vector<Program>& programs, int rounds) {
+    for (int round = 0; round < rounds; ++round) {
+        for (const Program& program : programs) {
+            std::fprintf(stderr, "trace %s\n", program.name);
+            std::fflush(stderr);
+            SetEnvironmentVariableW(L"WINEDEBUG", L"+timestamp,+loaddll,+debugstr");
+            const bool ran = bench.Run(program, false);
+            SetEnvironmentVariableW(L"WINEDEBUG", L"-all");
+            if (!ran) return 1;
+        }
     }
     return 0;
 }
 
 }  // namespace
 
-// Arguments: the number of rounds (7 when not given), or "trace".
+// Arguments: [trace] [ROUNDS [EARLIER]].  ROUNDS is 7 when not given; with
+// "trace" each round traces the floor and velmora once instead of timing.
+// EARLIER, a path, is another build of velmora.exe timed in the same rounds
+// as "earlier", to compare a change with what it changed.
 int wmain(int argc, wchar_t** argv) {
-    const bool trace = argc > 1 && std::wstring_view(argv[1]) == L"trace";
-    const int rounds = argc > 1 && !trace ? std::max(1, _wtoi(argv[1])) : 7;
+    std::vector<std::wstring> arguments(argv + 1, argv + argc);
+    const bool trace = !arguments.empty() && arguments.front() == L"trace";
+    if (trace) arguments.erase(arguments.begin());
+    const int rounds = arguments.empty() ? 7 : std::max(1, _wtoi(arguments[0].c_str()));
     if (const auto foreign = ForeignEntries(); !foreign.empty()) {
         std::fprintf(stderr,
                      "the prefix holds %zu Uninstall entries of other programs; "
@@ -334,19 +343,22 @@ int wmain(int argc, wchar_t** argv) {
         std::fprintf(stderr, "could not write the bench's entries into the registry\n");
         return 1;
     }
-    const std::vector<Program> programs = {
+    std::vector<Program> programs = {
         {Kind::kFloor, "floor", QuotedWindowsPath(VELMORA_BENCH_FLOOR_PROGRAM)},
         {Kind::kVelmora, "velmora",
          QuotedWindowsPath(trace ? VELMORA_BENCH_MARKED_PROGRAM : VELMORA_E2E_PROGRAM)},
         {Kind::kPeer, "peer", L"uninstaller.exe"},
     };
+    if (arguments.size() > 1) {
+        programs.push_back({Kind::kVelmora, "earlier", L"\"" + arguments[1] + L"\""});
+    }
     Bench bench;
     // One untimed start each: the first start of a program in a prefix loads
     // and caches what later starts find ready.
     for (const Program& program : programs) {
         if (!bench.Run(program, false)) return 1;
     }
-    if (trace) return TraceStartUps(bench, {programs[0], programs[1]});
+    if (trace) return TraceStartUps(bench, {programs[0], programs[1]}, rounds);
     // Each round starts the three in a different order, so that none always
     // follows the same one.
     for (int round = 0; round < rounds; ++round) {
