@@ -73,11 +73,28 @@ velmora_wine_start() {
   if [ ! -f "$WINEPREFIX/system.reg" ]; then
     velmora_log "creating Wine prefix $WINEPREFIX"
     wineboot -i >/dev/null 2>&1 || true
+    # A prefix whose creation was cut short lacks DLLs, and its programs then
+    # fail at random with STATUS_DLL_NOT_FOUND: stop here instead.
+    if [ ! -f "$WINEPREFIX/drive_c/windows/system32/kernel32.dll" ]; then
+      echo "the Wine prefix $WINEPREFIX was not created completely" >&2
+      return 1
+    fi
     # Let Wine's X11 driver draw frames and captions itself, as Windows does.
     wine reg add 'HKCU\Software\Wine\X11 Driver' /v Managed /t REG_SZ /d N /f >/dev/null 2>&1
   else
     wineboot >/dev/null 2>&1 || true
   fi
+}
+
+# Removes a throwaway prefix, after ending whatever Wine still runs in it: a
+# server left over from an interrupted run would otherwise go on writing into
+# the prefix made next under the same path.
+velmora_wine_discard() {
+  if [ -d "$1" ]; then
+    WINEPREFIX=$1 wineserver -k >/dev/null 2>&1 || true
+    WINEPREFIX=$1 wineserver -w >/dev/null 2>&1 || true
+  fi
+  rm -rf "$1"
 }
 
 velmora_wine_stop() {

@@ -11,6 +11,7 @@
 #include "catalogue/trim.h"
 #include "catalogue/uninstall_key.h"
 #include "platform/registry_key.h"
+#include "platform/shift_jis.h"
 
 namespace velmora::catalogue {
 namespace {
@@ -57,7 +58,9 @@ UninstallListScan::UninstallListScan(platform::Registry& registry,
       passes_(std::move(passes)) {}
 
 void UninstallListScan::Run(Entries& entries, std::int16_t& entryCount) const {
-    int failedPasses = 0;
+    // The roots that did not open, each once: the two machine views are one
+    // root to the user and give one message between them.
+    std::vector<std::uint32_t> failedRoots;
     bool ended = false;
     {
         // The list is rebuilt without a redraw per line and repainted once;
@@ -77,14 +80,16 @@ void UninstallListScan::Run(Entries& entries, std::int16_t& entryCount) const {
                 entryCount = *covered;
                 continue;
             }
-            ++failedPasses;
+            if (std::find(failedRoots.begin(), failedRoots.end(), pass.root) == failedRoots.end())
+                failedRoots.push_back(pass.root);
             if (pass.endsScanOnFailure) {
                 ended = true;
                 break;
             }
         }
     }
-    for (int i = 0; i < failedPasses; ++i) messages_.Show(kScanFailedMessage, platform::kMbOk);
+    for (std::size_t i = 0; i < failedRoots.size(); ++i)
+        messages_.Show(kScanFailedMessage, platform::kMbOk);
     if (!ended) commandLine_.SetText(L"");
 }
 
@@ -115,9 +120,12 @@ std::optional<std::int16_t> UninstallListScan::RunPass(const ScanPass& pass, std
             opened, static_cast<std::uint32_t>(index), name.data(), kNameBufferSize);
         if (status == platform::kErrorSuccess) {
             const auto end = std::find(name.begin(), name.end(), '\0');
-            ReadSubkey(opened, pass, canDelete, slot,
-                       std::string_view(name.data(), static_cast<std::size_t>(end - name.begin())),
-                       entries);
+            const std::string_view enumerated(name.data(),
+                                              static_cast<std::size_t>(end - name.begin()));
+            // A name the 8-bit call could not carry came back with a '\' in
+            // it: read or deleted, it would name a key below another one.
+            if (!platform::HasOwnBackslash(enumerated))
+                ReadSubkey(opened, pass, canDelete, slot, enumerated, entries);
         } else if (status == platform::kErrorNoMoreItems) {
             count = index;
             break;

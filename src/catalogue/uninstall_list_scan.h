@@ -36,8 +36,11 @@ class UninstallListScan {
                       std::vector<ScanPass> passes = DefaultScanPasses());
 
     // Refills entries, entryCount and the list.  A root that cannot be opened
-    // at all is reported; it ends the scan unless its pass is one machine view
-    // of several.  The command-line box is emptied when the scan ran to its end.
+    // at all is reported once, however many of its views failed; it ends the
+    // scan unless its pass is one machine view of several.  A subkey whose
+    // enumerated name holds a '\' of its own is skipped like one that failed
+    // to enumerate.  The command-line box is emptied when the scan ran to its
+    // end.
     void Run(Entries& entries, std::int16_t& entryCount) const;
 
   private:

@@ -1,11 +1,38 @@
-// The delete command: after the user confirms, removes the selected entry's
-// subkey from its Uninstall key and rescans.
+// The delete command: after the user confirms, saves the selected entry's
+// subkey to a registry file, removes it from its Uninstall key and rescans.
 #include "catalogue/uninstall_key.h"
+#include "mainwindow/entry_backup.h"
 #include "mainwindow/messages.h"
 #include "mainwindow/zentrel_form.h"
 #include "platform/registry_key.h"
 
 namespace velmora::mainwindow {
+namespace {
+
+// Saves the entry's subkey, then deletes it; false when it is still there.
+// Nothing is deleted that has not first been written to a file, and a file
+// whose deletion failed is taken back, so the folder holds only entries that
+// are really gone.
+bool BackUpAndDelete(const ZentrelFormPlatform& system, platform::RegHandle uninstallKey,
+                     const catalogue::UninstallEntry& entry) {
+    // An empty name would make some systems delete the opened key itself,
+    // that is the whole Uninstall key.
+    if (entry.KeyName.empty()) return false;
+    const std::string name = system.codePage.ToNarrow(entry.KeyName);
+    // The wide reading names the very key the 8-bit deletion will.
+    const auto saved = SaveEntryBackup(system.wideRegistry, system.backups, uninstallKey,
+                                       entry.RootKey, entry.View, system.codePage.ToWide(name));
+    if (!saved) return false;
+    if (system.registry.RegDeleteKeyA(uninstallKey, name.c_str()) == platform::kErrorSuccess) {
+        return true;
+    }
+    // The user is told of the failed deletion either way; a file that will
+    // not go is left rather than reported a second time.
+    static_cast<void>(system.backups.RemoveFile(*saved));
+    return false;
+}
+
+}  // namespace
 
 void ZentrelForm::ListDelCommand_Click() {
     const auto asked = Selection();
@@ -39,11 +66,7 @@ void ZentrelForm::ListDelCommand_Click() {
         return;
     }
     platform::RegistryKey key(platform_.registry, opened);
-    // An empty name would make some systems delete the opened key itself,
-    // that is the whole Uninstall key.
-    if (entry.KeyName.empty() || platform_.registry.RegDeleteKeyA(
-                                     opened, platform_.codePage.ToNarrow(entry.KeyName).c_str()) !=
-                                     platform::kErrorSuccess) {
+    if (!BackUpAndDelete(platform_, opened, entry)) {
         platform_.messages.Show(kDeleteFailedMessage, platform::kMbOk);
     }
     key.Close();

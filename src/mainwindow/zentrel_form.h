@@ -10,11 +10,13 @@
 #include "catalogue/entries.h"
 #include "catalogue/uninstall_list_scan.h"
 #include "platform/application.h"
+#include "platform/backup_folder.h"
 #include "platform/code_page.h"
 #include "platform/controls.h"
 #include "platform/geometry.h"
 #include "platform/process_starter.h"
 #include "platform/registry.h"
+#include "platform/wide_registry.h"
 
 namespace velmora::mainwindow {
 
@@ -30,6 +32,9 @@ struct ZentrelFormPlatform {
     platform::FormWindow& window;
     platform::ModalForm& versionForm;
     platform::Application& application;
+    // The delete command saves an entry's subkey through these first.
+    platform::WideRegistry& wideRegistry;
+    platform::BackupFolder& backups;
 };
 
 inline constexpr std::int16_t kRescansAfterStart = 5;

@@ -5,7 +5,7 @@
 namespace velmora::platform {
 
 class RegistryViews {
-public:
+  public:
     virtual ~RegistryViews() = default;
     // False on systems with one view, or where both views reach the same key.
     virtual bool SeparateMachineViews() const = 0;

@@ -3,9 +3,10 @@
 namespace velmora::SharedModule {
 
 void CenterForm(const platform::Screen& screen, platform::FormWindow& form) {
-    const float screenWidth = screen.WidthTwips();
+    const unsigned dpi = form.Dpi();
+    const float screenWidth = screen.WidthTwips(dpi);
     const float width = form.WidthTwips();
-    const float screenHeight = screen.HeightTwips();
+    const float screenHeight = screen.HeightTwips(dpi);
     const float height = form.HeightTwips();
     const float top = (screenHeight - height) / 2.0f;
     const float left = (screenWidth - width) / 2.0f;

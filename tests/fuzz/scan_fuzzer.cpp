@@ -22,7 +22,9 @@
 #include "mainwindow/zentrel_form.h"
 #include "platform/memory/iconv_code_page.h"
 #include "platform/memory/key_name.h"
+#include "platform/memory/memory_backup_folder.h"
 #include "platform/memory/memory_registry.h"
+#include "platform/memory/memory_wide_registry.h"
 #include "support/fake_controls.h"
 #include "support/snapshot_diff.h"
 
@@ -207,12 +209,15 @@ struct World {
     FakeFormWindow window{8745, 4140};
     FakeModalForm versionForm;
     FakeApplication application;
+    platform::memory::MemoryWideRegistry wideRegistry{registry, CodePage()};
+    platform::memory::MemoryBackupFolder backups;
     mainwindow::ZentrelForm form;
     std::vector<std::string> vanishing;  // keys the registry's faults may remove
 
     explicit World(bool machineViews)
         : form(mainwindow::ZentrelFormPlatform{registry, CodePage(), list, text, messages,
-                                               processes, screen, window, versionForm, application},
+                                               processes, screen, window, versionForm, application,
+                                               wideRegistry, backups},
                catalogue::ScanPasses(machineViews)) {}
 
     const catalogue::UninstallEntry& Entry(int slot) const { return form.Entries().at(slot); }
@@ -357,8 +362,23 @@ void Fuzz(FuzzedDataProvider& in) {
                     line && yes ? w.PathOf(w.Entry(line->slot), separateViews) : World::KeyPath{};
                 const std::size_t shown = w.messages.shown.size();
                 const std::size_t opens = w.registry.CallCount("RegCreateKeyExA");
+                const std::size_t files = w.backups.files.size();
+                w.backups.failWrites = in.ConsumeBool();
+                const bool existed =
+                    !target.path.empty() && w.registry.KeyExists(target.root, target.path);
                 w.Run([&] { w.form.ListDelCommand_Click(); }, target.Full());
                 if (target.path.empty() || nested) break;
+                // A fault of the registry may remove the key without any deletion.
+                const bool gone = existed && !w.registry.KeyExists(target.root, target.path);
+                const bool vanishes = std::any_of(
+                    w.vanishing.begin(), w.vanishing.end(),
+                    [&](const std::string& path) { return IsWithin(target.Full(), path); });
+                const std::size_t added = w.backups.files.size() - files;
+                Expect((gone || added == 0) && added <= 1,
+                       "a backup file is kept only of an entry that is gone",
+                       Printable(target.Full()));
+                Expect(!gone || vanishes || (added == 1 && !w.backups.failWrites),
+                       "no entry is deleted without its backup file", Printable(target.Full()));
                 const auto said = [&](const wchar_t* text) {
                     return std::any_of(
                         w.messages.shown.begin() + static_cast<std::ptrdiff_t>(shown),

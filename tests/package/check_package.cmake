@@ -31,10 +31,16 @@ endif()
 string(REGEX MATCHALL "DLL Name: [^\n]*" names "${imports}")
 set(system_dlls advapi32.dll comctl32.dll gdi32.dll kernel32.dll msvcrt.dll ole32.dll
     shell32.dll user32.dll version.dll)
+# Loaded only for an elevated start, never with the program: mapping them at
+# start-up costs time before the window shows.
+set(loaded_on_demand ole32.dll shell32.dll)
 foreach(entry ${names})
   string(REPLACE "DLL Name: " "" dll "${entry}")
   string(STRIP "${dll}" dll)
   string(TOLOWER "${dll}" dll)
+  if(dll IN_LIST loaded_on_demand)
+    message(FATAL_ERROR "velmora.exe imports ${dll}, which it should load only when it elevates")
+  endif()
   if(NOT dll IN_LIST system_dlls AND NOT dll MATCHES "^api-ms-win-")
     message(FATAL_ERROR "velmora.exe needs ${dll}, which Windows does not ship")
   endif()

@@ -12,19 +12,29 @@
 namespace velmora::testing {
 namespace {
 
+// A message box as the logic asked for it: its text and its style.
+using Box = FakeMessageBoxes::Shown;
+
 TEST(CenterForm, CentresOnTheWholeScreenWithoutRoundingOrClamping) {
+    // The screen's size is given at the system dpi, the window's at its own.
     struct Case {
         float screenWidth, screenHeight, width, height, left, top;
+        unsigned systemDpi = 96, windowDpi = 96;
     };
     const std::vector<Case> cases = {
         {15360, 11520, 6000, 4000, 4680, 3760},        // 1024 x 768 pixels
         {15360, 11520, 6001, 4001, 4679.5f, 3759.5f},  // odd differences keep the half twip
         {15360, 11520, 20000, 12000, -2320, -240},     // larger than the screen
         {15360, 11520, 15360, 11520, 0, 0},
+        // 1920 x 1080 pixels and a window of 890 x 450: at (515, 315) pixels
+        // whatever dpi the system started with.
+        {28800, 16200, 8900, 4500, 5150, 3150, 96, 144},
+        {19200, 10800, 13350, 6750, 7725, 4725, 144, 96},
     };
     for (const auto& c : cases) {
-        FakeScreen screen(c.screenWidth, c.screenHeight);
-        FakeFormWindow window(c.width, c.height);
+        SCOPED_TRACE(::testing::Message() << c.systemDpi << " / " << c.windowDpi << " dpi");
+        FakeScreen screen(c.screenWidth, c.screenHeight, c.systemDpi);
+        FakeFormWindow window(c.width, c.height, c.windowDpi);
         SharedModule::CenterForm(screen, window);
         SharedModule::CenterForm(screen, window);
         EXPECT_EQ(window.left, c.left);
@@ -130,14 +140,14 @@ TEST(Commands, RunPaths) {
         const char* name;
         std::function<void(FormFixture&)> setUp;
         std::vector<std::wstring> started;
-        std::vector<std::wstring> messages;
+        std::vector<Box> messages;
         std::int16_t counter;
     };
     const std::vector<Case> cases = {
         {"no selection",
          [](FormFixture&) {},
          {},
-         {L"リストボックスで選択してから押して下さい。"},
+         {{L"リストボックスで選択してから押して下さい。", platform::kMbOk}},
          0},
         {"a line without a slot",
          [](FormFixture& g) {
@@ -145,7 +155,7 @@ TEST(Commands, RunPaths) {
              g.list.selected = static_cast<int>(g.list.lines.size()) - 1;
          },
          {},
-         {L"エラー"},
+         {{L"エラー", platform::kMbOk}},
          0},
         {"the start fails",
          [](FormFixture& g) {
@@ -153,7 +163,7 @@ TEST(Commands, RunPaths) {
              g.processes.succeed = false;
          },
          {L"C:\\gone\\un.exe"},
-         {L"指定されたプログラムは正しくありません。"},
+         {{L"指定されたプログラムは正しくありません。", platform::kMbOk}},
          0},
         {"the list fails",
          [](FormFixture& g) {
@@ -161,7 +171,7 @@ TEST(Commands, RunPaths) {
              g.list.failQueries = true;
          },
          {},
-         {L"指定されたプログラムは正しくありません。"},
+         {{L"指定されたプログラムは正しくありません。", platform::kMbOk}},
          0},
         {"trimmed, otherwise untouched",
          [](FormFixture& g) { g.Select(L"Beta", 0); },
@@ -183,8 +193,7 @@ TEST(Commands, RunPaths) {
             c.setUp(g);
             doubleClick ? g.form.UninstallList_DblClick() : g.form.AddAndDelCommand_Click();
             EXPECT_EQ(g.processes.started, c.started);
-            EXPECT_EQ(g.messages.Texts(), c.messages);
-            for (const auto& shown : g.messages.shown) EXPECT_EQ(shown.style, platform::kMbOk);
+            EXPECT_EQ(g.messages.shown, c.messages);
             EXPECT_EQ(g.form.RefreshOnPaint(), c.counter);
             EXPECT_EQ(g.registry.Snapshot(), before);
             EXPECT_EQ(g.list.clears, 1) << "the run command itself never rescans";
@@ -193,21 +202,26 @@ TEST(Commands, RunPaths) {
 }
 
 TEST(Commands, DeletePaths) {
-    const std::wstring question = L"[ Stale ]の登録をレジストリから削除しますがよろしいですか？";
+    const Box question{L"[ Stale ]の登録をレジストリから削除しますがよろしいですか？",
+                       platform::kMbYesNoExclamation};
     struct Case {
         const char* name;
         std::function<void(FormFixture&)> setUp;
-        std::vector<std::wstring> messages;
+        std::vector<Box> messages;
         std::vector<std::pair<std::uint32_t, std::wstring>> removed;  // root, key name
         int scans;                                                    // after the load's scan
+        std::vector<std::wstring> files;                              // left in the backup folder
     };
+    const std::wstring saved = L"2026-12-07 14-05-33 ";
+    const Box failed{L"レジストリエントリの削除に失敗しました。", platform::kMbOk};
     const std::string uninstall = catalogue::kUninstallPath;
     const std::vector<Case> cases = {
         {"no selection",
          [](FormFixture&) {},
-         {L"リストボックスで選択してから押して下さい。"},
+         {{L"リストボックスで選択してから押して下さい。", platform::kMbOk}},
          {},
-         0},
+         0,
+         {}},
         {"answered No",
          [](FormFixture& g) {
              g.Select(L"Stale");
@@ -215,20 +229,23 @@ TEST(Commands, DeletePaths) {
          },
          {question},
          {},
-         0},
+         0,
+         {}},
         {"answered Yes",
          [](FormFixture& g) { g.Select(L"Stale"); },
          {question},
          {{kHKeyLocalMachine, L"Stale"}},
-         1},
+         1,
+         {saved + L"Stale.reg"}},
         {"the selection is gone by the answer",
          [](FormFixture& g) {
              g.Select(L"Stale");
              g.messages.whileOpen = [&g] { g.list.selected = -1; };
          },
-         {question, L"エラー"},
+         {question, {L"エラー", platform::kMbOk}},
          {},
-         0},
+         0,
+         {}},
         {"a root that opened read-only is refused before any registry call",
          [&](FormFixture& g) {
              g.registry.DenyAccess(kHKeyLocalMachine, uninstall, platform::memory::Denial::kWrite);
@@ -236,28 +253,65 @@ TEST(Commands, DeletePaths) {
              g.Select(L"Stale");
              g.messages.whileOpen = [&g] { g.registry.ResetCallCounts(); };
          },
-         {question, L"現在のユーザーアカウントに権限がないなどの原因で削除することは出来ません。"},
+         {question,
+          {L"現在のユーザーアカウントに権限がないなどの原因で削除することは出来ません。",
+           platform::kMbOk}},
          {},
-         0},
+         0,
+         {}},
         {"the key does not open",
          [&](FormFixture& g) {
              g.Select(L"Stale");
              g.registry.DenyAccess(kHKeyLocalMachine, uninstall, platform::memory::Denial::kWrite);
          },
-         {question, L"レジストリキーのオープンに失敗しました"},
+         {question, {L"レジストリキーのオープンに失敗しました", platform::kMbOk}},
          {},
-         0},
+         0,
+         {}},
         {"a subkey with subkeys is refused, and the list still rescans",
          [](FormFixture& g) { g.Select(L"Tree"); },
-         {L"[ Tree ]の登録をレジストリから削除しますがよろしいですか？",
-          L"レジストリエントリの削除に失敗しました。"},
+         {{L"[ Tree ]の登録をレジストリから削除しますがよろしいですか？",
+           platform::kMbYesNoExclamation},
+          {L"レジストリエントリの削除に失敗しました。", platform::kMbOk}},
          {},
-         1},
+         1,
+         {}},
         {"the second of two same-named lines deletes its own entry",
          [](FormFixture& g) { g.Select(L"Beta", 1); },
-         {L"[ Beta ]の登録をレジストリから削除しますがよろしいですか？"},
+         {{L"[ Beta ]の登録をレジストリから削除しますがよろしいですか？",
+           platform::kMbYesNoExclamation}},
          {{kHKeyCurrentUser, L"BetaUser"}},
-         1},
+         1,
+         {saved + L"BetaUser.reg"}},
+        {"the backup cannot be written: nothing is deleted",
+         [](FormFixture& g) {
+             g.Select(L"Stale");
+             g.backups.failWrites = true;
+         },
+         {question, failed},
+         {},
+         1,
+         {}},
+        {"the subkey is gone before the backup, and is not created again",
+         [&](FormFixture& g) {
+             g.Select(L"Stale");
+             g.messages.whileOpen = [&g] {
+                 g.registry.RemoveKey(kHKeyLocalMachine, g.KeyPath(L"Stale"));
+             };
+         },
+         {question, failed},
+         {{kHKeyLocalMachine, L"Stale"}},
+         1,
+         {}},
+        {"a second deletion in the same second keeps the first file",
+         [&](FormFixture& g) {
+             g.Select(L"Stale");
+             g.backups.files[saved + L"Stale.reg"] = {};
+         },
+         {question},
+         {{kHKeyLocalMachine, L"Stale"}},
+         1,
+         {saved + L"Stale (2).reg", saved + L"Stale.reg"}},
     };
     for (const auto& c : cases) {
         SCOPED_TRACE(c.name);
@@ -268,11 +322,7 @@ TEST(Commands, DeletePaths) {
         const int scansBefore = g.list.clears;
         g.form.ListDelCommand_Click();
 
-        EXPECT_EQ(g.messages.Texts(), c.messages);
-        if (!g.messages.shown.empty() && g.messages.shown[0].text == c.messages[0] &&
-            c.messages[0].front() == L'[') {
-            EXPECT_EQ(g.messages.shown[0].style, platform::kMbYesNoExclamation);
-        }
+        EXPECT_EQ(g.messages.shown, c.messages);
         for (const auto& [root, keyName] : c.removed) {
             const std::string prefix =
                 std::string(root == kHKeyLocalMachine ? "HKEY_LOCAL_MACHINE\\"
@@ -284,6 +334,9 @@ TEST(Commands, DeletePaths) {
         EXPECT_EQ(g.registry.Snapshot(), expected) << "only the selected entry's subkey goes";
         EXPECT_EQ(g.list.clears - scansBefore, c.scans);
         EXPECT_EQ(g.registry.OpenHandleCount(), 0u);
+        std::vector<std::wstring> files;
+        for (const auto& [name, bytes] : g.backups.files) files.push_back(name);
+        EXPECT_EQ(files, c.files) << "a file for each deleted entry, none for one still there";
         if (std::string(c.name).find("read-only") != std::string::npos) {
             for (const char* op : {"RegCreateKeyExA", "RegOpenKeyExA", "RegDeleteKeyA"}) {
                 EXPECT_EQ(g.registry.CallCount(op), 0u) << op;
@@ -312,9 +365,10 @@ class EmptyNameRegistry : public platform::memory::MemoryRegistry {
 TEST(DeleteCommand, AnEmptyKeyNameNeverReachesTheRegistry) {
     FormFixture f;
     EmptyNameRegistry registry;
+    platform::memory::MemoryWideRegistry wideRegistry{registry, f.codePage};
     mainwindow::ZentrelForm form{mainwindow::ZentrelFormPlatform{
         registry, f.codePage, f.list, f.text, f.messages, f.processes, f.screen, f.window,
-        f.versionForm, f.application}};
+        f.versionForm, f.application, wideRegistry, f.backups}};
     // Read through the empty name, the values are the Uninstall key's own.
     registry.AddKey(kHKeyLocalMachine, std::string(catalogue::kUninstallPath) + "\\Empty");
     registry.SetString(kHKeyLocalMachine, catalogue::kUninstallPath, "DisplayName", "Whole Key");

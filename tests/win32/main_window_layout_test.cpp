@@ -8,14 +8,17 @@
 
 #include <initializer_list>
 #include <string>
+#include <vector>
 
 #include "mainwindow/zentrel_form.h"
 #include "platform/win32/dpi.h"
+#include "platform/win32/win32_backup_folder.h"
 #include "platform/win32/win32_code_page.h"
 #include "platform/win32/win32_geometry.h"
 #include "platform/win32/win32_main_window.h"
 #include "platform/win32/win32_registry.h"
 #include "platform/win32/win32_version_dialog.h"
+#include "platform/win32/win32_wide_registry.h"
 
 namespace velmora::platform::win32 {
 namespace {
@@ -87,9 +90,10 @@ class MainWindowTest : public ::testing::Test {
 
     MainWindowTest()
         : window_(::GetModuleHandleW(nullptr), nullptr),
-          form_(mainwindow::ZentrelFormPlatform{
-              registry_, codePage_, window_.UninstallList(), window_.UninstallStringText(),
-              window_.Messages(), starter_, screen_, window_, versionForm_, application_}) {
+          form_(mainwindow::ZentrelFormPlatform{registry_, codePage_, window_.UninstallList(),
+                                                window_.UninstallStringText(), window_.Messages(),
+                                                starter_, screen_, window_, versionForm_,
+                                                application_, wideRegistry_, backups_}) {
         window_.Attach(&form_);
     }
     ~MainWindowTest() override { window_.Attach(nullptr); }
@@ -115,6 +119,8 @@ class MainWindowTest : public ::testing::Test {
     Win32Screen screen_;
     CountingModalForm versionForm_;
     CountingApplication application_;
+    Win32WideRegistry wideRegistry_;
+    Win32BackupFolder backups_;
     Win32MainWindow window_;
     mainwindow::ZentrelForm form_;
 };
@@ -123,6 +129,21 @@ TEST_F(MainWindowTest, ControlsAreInGothicSizedForTheWindowsDpi) {
     const UINT dpi = WindowDpi(window_.Handle());
     ExpectGothic(window_.Handle(), {1000}, 1200, dpi);
     ExpectGothic(window_.Handle(), {1001, 1002, 1003, 1004, 1005, 1006, 1007, 1008}, 975, dpi);
+}
+
+// Screen readers name the list and the edit box after the label just before
+// each in the z-order; the labels take no focus, so Tab still goes from the
+// list to the edit box and on through the buttons.
+TEST_F(MainWindowTest, LabelsComeJustBeforeTheirControlsAndTabOrderStays) {
+    EXPECT_EQ(::GetWindow(Control(1000), GW_HWNDPREV), Control(1007));
+    EXPECT_EQ(::GetWindow(Control(1001), GW_HWNDPREV), Control(1008));
+    std::vector<int> tabOrder;
+    HWND control = Control(1000);
+    for (int i = 0; i < 8 && control != nullptr; ++i) {
+        tabOrder.push_back(::GetDlgCtrlID(control));
+        control = ::GetNextDlgTabItem(window_.Handle(), control, FALSE);
+    }
+    EXPECT_EQ(tabOrder, (std::vector<int>{1000, 1001, 1002, 1003, 1004, 1005, 1006, 1000}));
 }
 
 // Enter presses only the focused button (1005 opens the version dialog);

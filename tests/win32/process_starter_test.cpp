@@ -3,6 +3,8 @@
 // command line it received; it lives in a scratch folder below %TEMP% whose
 // name has spaces.
 #include <windows.h>
+// objbase.h needs windows.h first.
+#include <objbase.h>
 
 #include <gtest/gtest.h>
 
@@ -141,6 +143,35 @@ TEST_F(ProcessStarterTest, ReturnsWhileTheStartedProgramStillRuns) {
     ASSERT_TRUE(releaseFile) << ::GetLastError();
     EXPECT_FALSE(WaitForRecord(recordFile).empty());
     records_.push_back(release);
+}
+
+// The shell and COM cost start-up time, so only an elevated start may load
+// them; it initialises COM on its own thread, as the shell wants.  Runs before
+// any other elevated start in this program.
+TEST_F(ProcessStarterTest, OnlyTheElevatedStartLoadsTheShellAndCom) {
+    if (!RunningUnderWine()) GTEST_SKIP() << "would show the consent prompt";
+    ASSERT_TRUE(starter_.Start(Quoted(recorder_)));
+    for (const wchar_t* dll : {L"shell32.dll", L"ole32.dll"}) {
+        EXPECT_EQ(::GetModuleHandleW(dll), nullptr) << dll << " is loaded before any elevation";
+    }
+    auto result = std::make_shared<std::promise<HRESULT>>();
+    std::future<HRESULT> comOnThread = result->get_future();
+    std::thread([this, result] {
+        HRESULT again = E_FAIL;
+        if (StartElevated(Quoted(recorder_))) {
+            // After the start, COM must already be initialised on this thread.
+            const HMODULE ole = ::GetModuleHandleW(L"ole32.dll");
+            const auto coInitialize = reinterpret_cast<decltype(&::CoInitializeEx)>(
+                ole ? reinterpret_cast<void*>(::GetProcAddress(ole, "CoInitializeEx")) : nullptr);
+            if (coInitialize != nullptr) {
+                again = coInitialize(nullptr, COINIT_APARTMENTTHREADED | COINIT_DISABLE_OLE1DDE);
+            }
+        }
+        result->set_value(again);
+    }).detach();
+    ASSERT_EQ(comOnThread.wait_for(30s), std::future_status::ready);
+    EXPECT_EQ(comOnThread.get(), S_FALSE) << "COM was not initialised on the starting thread";
+    EXPECT_NE(::GetModuleHandleW(L"shell32.dll"), nullptr);
 }
 
 // Wine grants elevation without asking; on Windows this would raise the

@@ -12,9 +12,11 @@
 #include "catalogue/find_entry.h"
 #include "mainwindow/zentrel_form.h"
 #include "platform/win32/unique_hkey.h"
+#include "platform/win32/win32_backup_folder.h"
 #include "platform/win32/win32_code_page.h"
 #include "platform/win32/win32_registry.h"
 #include "platform/win32/win32_registry_views.h"
+#include "platform/win32/win32_wide_registry.h"
 #include "support/fake_controls.h"
 
 namespace velmora::testing {
@@ -85,7 +87,9 @@ class VanishingRegistry : public platform::win32::Win32Registry {
 class ScanAgainstRegistry : public ::testing::Test {
   protected:
     void TearDown() override {
-        for (const auto& seed : seeds) Remove(seed.root, seed.view, seed.key);
+        // Backwards, so that a nested key goes before its parent.
+        for (auto seed = seeds.rbegin(); seed != seeds.rend(); ++seed)
+            Remove(seed->root, seed->view, seed->key);
     }
     void PlantAll() {
         for (const auto& seed : seeds) Plant(seed);
@@ -94,7 +98,8 @@ class ScanAgainstRegistry : public ::testing::Test {
     mainwindow::ZentrelForm Form(bool separateViews) {
         return mainwindow::ZentrelForm{
             mainwindow::ZentrelFormPlatform{registry, codePage, list, text, messages, processes,
-                                            screen, window, versionForm, application},
+                                            screen, window, versionForm, application, wideRegistry,
+                                            backups},
             catalogue::ScanPasses(separateViews)};
     }
     bool Listed(const std::wstring& line) const {
@@ -113,6 +118,8 @@ class ScanAgainstRegistry : public ::testing::Test {
     FakeFormWindow window{8745, 4140};
     FakeModalForm versionForm;
     FakeApplication application;
+    platform::win32::Win32WideRegistry wideRegistry;
+    platform::win32::Win32BackupFolder backups;
 };
 
 TEST_F(ScanAgainstRegistry, ListsWhatFitsFromEveryViewAndCreatesOnlyTheUserKey) {
@@ -132,6 +139,11 @@ TEST_F(ScanAgainstRegistry, ListsWhatFitsFromEveryViewAndCreatesOnlyTheUserKey) 
         {HKEY_LOCAL_MACHINE, KEY_WOW64_64KEY, L"VelmoraDbcs128", doubleByte127 + L"表", L"d.exe"},
         {HKEY_LOCAL_MACHINE, KEY_WOW64_64KEY, L"VelmoraGone", L"Velmora Gone", L"g.exe"},
         {HKEY_CURRENT_USER, 0, L"VelmoraUser", L"Velmora User", L"u.exe"},
+        // Code page 932 has no U+00A5: the 8-bit enumeration gives this key's
+        // name as VelmoraYen\Key, the path of the nested key below.
+        {HKEY_LOCAL_MACHINE, KEY_WOW64_64KEY, L"VelmoraYen", L"Velmora Yen Parent", L"p.exe"},
+        {HKEY_LOCAL_MACHINE, KEY_WOW64_64KEY, L"VelmoraYen\\Key", L"Velmora Nested Key", L"n.exe"},
+        {HKEY_LOCAL_MACHINE, KEY_WOW64_64KEY, L"VelmoraYen\u00A5Key", L"Velmora Yen Key", L"y.exe"},
     };
     PlantAll();
     registry.vanishing = "VelmoraGone";
@@ -155,6 +167,9 @@ TEST_F(ScanAgainstRegistry, ListsWhatFitsFromEveryViewAndCreatesOnlyTheUserKey) 
              {doubleByte127 + L"表", false},
              {L"Velmora Gone", false},
              {L"Velmora User", true},
+             {L"Velmora Yen Parent", true},
+             {L"Velmora Nested Key", false},
+             {L"Velmora Yen Key", false},
          }) {
         EXPECT_EQ(Listed(line), listed) << line.size() << " characters";
     }

@@ -2,10 +2,6 @@
 
 namespace velmora::platform::memory {
 
-bool IsShiftJisLeadByte(unsigned char byte) {
-    return (byte >= 0x81 && byte <= 0x9F) || (byte >= 0xE0 && byte <= 0xFC);
-}
-
 std::string FoldKeyName(std::string_view name) {
     std::string folded(name);
     for (std::size_t i = 0; i < folded.size(); ++i) {

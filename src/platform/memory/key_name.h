@@ -9,9 +9,11 @@
 #include <string_view>
 #include <vector>
 
+#include "platform/shift_jis.h"
+
 namespace velmora::platform::memory {
 
-bool IsShiftJisLeadByte(unsigned char byte);
+using platform::IsShiftJisLeadByte;
 
 // The name in its comparison form: ASCII letters upper-cased (the registry
 // orders names by their upper-case form), every other byte as it is.

@@ -268,7 +268,10 @@ RegStatus MemoryRegistry::RegEnumKeyA(RegHandle key, std::uint32_t index, char* 
     if (index >= children.size()) return kErrorNoMoreItems;
     if (name == nullptr) return kErrorInvalidParameter;
     const auto it = std::next(children.begin(), static_cast<std::ptrdiff_t>(index));
-    const std::string& childName = it->second->name;
+    const auto mangled = std::find_if(renames_.begin(), renames_.end(), [&](const Rename& r) {
+        return r.root == open.root && r.folded == folded && r.foldedName == it->first;
+    });
+    const std::string& childName = mangled != renames_.end() ? mangled->reported : it->second->name;
     if (childName.size() + 1 > nameSize) return kErrorMoreData;
     std::memcpy(name, childName.c_str(), childName.size() + 1);
 
@@ -329,6 +332,20 @@ RegStatus MemoryRegistry::RegDeleteKeyA(RegHandle key, const char* subKey) {
         Walk(open.root, Path(physical.begin(), physical.end() - 1));
     parent->children.erase(FoldKeyName(physical.back()));
     node->MarkDeleted();
+    return kErrorSuccess;
+}
+
+RegStatus MemoryRegistry::EnumValue(RegHandle key, std::uint32_t index, std::string* name,
+                                    ValueData* value) {
+    Count("RegEnumValue");
+    OpenKey open;
+    if (const RegStatus status = Resolve(key, &open); status != kErrorSuccess) return status;
+    if ((open.granted & kKeyQueryValue) == 0) return kErrorAccessDenied;
+    if (index >= open.node->values.size()) return kErrorNoMoreItems;
+    const auto& [stored, data] =
+        std::next(open.node->values.begin(), static_cast<std::ptrdiff_t>(index))->second;
+    *name = stored;
+    *value = data;
     return kErrorSuccess;
 }
 
@@ -450,10 +467,18 @@ void MemoryRegistry::RemoveAfterEnumeration(std::uint32_t root, std::string_view
         RemovalHook{root, FoldPath(SplitOrEmpty(parentPath)), FoldKeyName(subkeyName)});
 }
 
+void MemoryRegistry::ReportEnumeratedNameAs(std::uint32_t root, std::string_view parentPath,
+                                            std::string_view subkeyName,
+                                            std::string_view reportedName) {
+    renames_.push_back(Rename{root, FoldPath(SplitOrEmpty(parentPath)), FoldKeyName(subkeyName),
+                              std::string(reportedName)});
+}
+
 void MemoryRegistry::ClearFaults() {
     denials_.clear();
     enumFaults_.clear();
     removals_.clear();
+    renames_.clear();
 }
 
 void MemoryRegistry::SetSeparateViews(bool separate) { separateViews_ = separate; }

@@ -75,6 +75,9 @@ class MemoryRegistry : public Registry {
                                std::uint32_t* dataSize) override;
     RegStatus RegDeleteKeyA(RegHandle key, const char* subKey) override;
     RegStatus RegCloseKey(RegHandle key) override;
+    // Value number index of an open key, in the order of their folded names,
+    // as the wide adapter's RegEnumValueW needs it.
+    RegStatus EnumValue(RegHandle key, std::uint32_t index, std::string* name, ValueData* value);
 
     // Seeding.  Missing keys along the path are created.
     void AddKey(std::uint32_t root, std::string_view path, std::string_view className = {});
@@ -110,6 +113,11 @@ class MemoryRegistry : public Registry {
     // subkey is removed with everything below it.
     void RemoveAfterEnumeration(std::uint32_t root, std::string_view parentPath,
                                 std::string_view subkeyName);
+    // RegEnumKeyA reports that subkey of parentPath as reportedName, as the
+    // 8-bit call does with a name its code page cannot carry (U+00A5 comes
+    // back as '\').  The key keeps its real name for every other call.
+    void ReportEnumeratedNameAs(std::uint32_t root, std::string_view parentPath,
+                                std::string_view subkeyName, std::string_view reportedName);
     void ClearFaults();
 
     // Off (the default): KEY_WOW64_32KEY and KEY_WOW64_64KEY reach the same
@@ -145,6 +153,13 @@ class MemoryRegistry : public Registry {
         std::string foldedName;
     };
 
+    struct Rename {
+        std::uint32_t root;
+        Path folded;
+        std::string foldedName;
+        std::string reported;
+    };
+
     void Count(std::string_view operation);
     RegStatus Resolve(RegHandle key, OpenKey* open) const;
     std::shared_ptr<Node> RootNode(std::uint32_t root) const;
@@ -164,6 +179,7 @@ class MemoryRegistry : public Registry {
     std::vector<DenyRule> denials_;
     std::vector<EnumFault> enumFaults_;
     std::vector<RemovalHook> removals_;
+    std::vector<Rename> renames_;
     bool separateViews_ = false;
 };
 

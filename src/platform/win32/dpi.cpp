@@ -19,7 +19,6 @@ Function FindUser32Function(const char* name) {
 }
 
 using GetDpiForWindowFunction = UINT(WINAPI*)(HWND);
-using GetDpiForSystemFunction = UINT(WINAPI*)();
 using SetProcessDpiAwarenessContextFunction = BOOL(WINAPI*)(HANDLE);
 using AdjustWindowRectExForDpiFunction = BOOL(WINAPI*)(RECT*, DWORD, BOOL, DWORD, UINT);
 
@@ -57,16 +56,6 @@ UINT WindowDpi(HWND window) {
         FindUser32Function<GetDpiForWindowFunction>("GetDpiForWindow");
     if (getDpiForWindow != nullptr && window != nullptr) {
         const UINT dpi = getDpiForWindow(window);
-        if (dpi != 0) return dpi;
-    }
-    return ScreenDcDpi();
-}
-
-UINT SystemDpi() {
-    static const auto getDpiForSystem =
-        FindUser32Function<GetDpiForSystemFunction>("GetDpiForSystem");
-    if (getDpiForSystem != nullptr) {
-        const UINT dpi = getDpiForSystem();
         if (dpi != 0) return dpi;
     }
     return ScreenDcDpi();

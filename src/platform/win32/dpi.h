@@ -21,8 +21,6 @@ int FontHeightForDpi(int centipoints, UINT dpi);
 // The dpi the window is drawn at: GetDpiForWindow where the system has it,
 // else the screen's LOGPIXELSY.
 UINT WindowDpi(HWND window);
-// The primary display's dpi, the one the screen size is measured in.
-UINT SystemDpi();
 
 // Declares this process aware of per-monitor dpi when the manifest has not
 // done so already (SetProcessDpiAwarenessContext, else SetProcessDPIAware).

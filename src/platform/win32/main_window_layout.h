@@ -3,19 +3,22 @@
 //
 // Window class "ZentrelWindow", caption "Velmora Ver 1.0.3", style
 // WS_OVERLAPPED | WS_CAPTION | WS_SYSMENU | WS_MINIMIZEBOX | WS_CLIPCHILDREN
-// (fixed size), WS_EX_CONTROLPARENT.  Controls, in creation (= tab) order:
+// (fixed size), WS_EX_CONTROLPARENT.  Controls, in creation (= z) order; the
+// ones with WS_TABSTOP take the focus in this order.  Each label comes just
+// before the control it names, which is how screen readers name a list box
+// or an edit box; labels take no focus, so the tab order is not changed.
 //
 //   id    class    text                                  style
+//   1007  STATIC   アンインストール可能プログラム一覧：  SS_LEFTNOWORDWRAP | SS_NOPREFIX
 //   1000  LISTBOX  (entries)            LBS_SORT | LBS_NOTIFY | LBS_NOINTEGRALHEIGHT |
 //                                       WS_VSCROLL | WS_BORDER | WS_TABSTOP
+//   1008  STATIC   コマンドライン情報：  SS_LEFTNOWORDWRAP | SS_NOPREFIX
 //   1001  EDIT     (command line)       ES_AUTOHSCROLL | ES_READONLY | WS_BORDER | WS_TABSTOP
 //   1002  BUTTON   表示更新(&U)          BS_PUSHBUTTON | WS_TABSTOP
 //   1003  BUTTON   情報の削除(&D)        BS_PUSHBUTTON | WS_TABSTOP
 //   1004  BUTTON   追加と削除(&R)        BS_PUSHBUTTON | WS_TABSTOP
 //   1005  BUTTON   バージョン情報(&V)    BS_PUSHBUTTON | WS_TABSTOP
 //   1006  BUTTON   終了(&E)              BS_PUSHBUTTON | WS_TABSTOP
-//   1007  STATIC   アンインストール可能プログラム一覧：  SS_LEFTNOWORDWRAP | SS_NOPREFIX
-//   1008  STATIC   コマンドライン情報：  SS_LEFTNOWORDWRAP | SS_NOPREFIX
 //   1009  STATIC   (program icon)       SS_ICON | SS_CENTERIMAGE
 //
 // No control has IDOK (1) or IDCANCEL (2): Enter presses only a focused
@@ -51,9 +54,13 @@ inline constexpr DWORD kButtonStyle = BS_PUSHBUTTON | WS_TABSTOP;
 inline constexpr DWORD kLabelStyle = SS_LEFTNOWORDWRAP | SS_NOPREFIX;
 
 inline constexpr ControlLayout kControls[] = {
+    {kListLabelId, L"STATIC", L"アンインストール可能プログラム一覧：", kLabelStyle, 120, 120, 3510,
+     195, ControlFont::kForm, TextFit::kExact},
     {kUninstallListId, L"LISTBOX", L"",
      LBS_SORT | LBS_NOTIFY | LBS_NOINTEGRALHEIGHT | WS_VSCROLL | WS_BORDER | WS_TABSTOP, 120, 360,
      6435, 2940, ControlFont::kLarge},
+    {kCommandLineLabelId, L"STATIC", L"コマンドライン情報：", kLabelStyle, 120, 3420, 1950, 195,
+     ControlFont::kForm, TextFit::kExact},
     {kUninstallStringTextId, L"EDIT", L"",
      ES_LEFT | ES_AUTOHSCROLL | ES_READONLY | WS_BORDER | WS_TABSTOP, 120, 3660, 8475, 375,
      ControlFont::kForm},
@@ -67,10 +74,6 @@ inline constexpr ControlLayout kControls[] = {
      ControlFont::kForm},
     {kEndCommandId, L"BUTTON", L"終了(&E)", kButtonStyle, 6780, 2940, 1875, 375,
      ControlFont::kForm},
-    {kListLabelId, L"STATIC", L"アンインストール可能プログラム一覧：", kLabelStyle, 120, 120, 3510,
-     195, ControlFont::kForm, TextFit::kExact},
-    {kCommandLineLabelId, L"STATIC", L"コマンドライン情報：", kLabelStyle, 120, 3420, 1950, 195,
-     ControlFont::kForm, TextFit::kExact},
     {kImageId, L"STATIC", nullptr, SS_ICON | SS_CENTERIMAGE, 8100, 120, 480, 480,
      ControlFont::kNone},
 };

@@ -25,6 +25,9 @@ class UniqueHandle {
     HANDLE get() const { return handle_; }
     explicit operator bool() const { return IsValid(handle_); }
 
+    // Hands the handle over, for a close whose result matters.
+    HANDLE release() { return std::exchange(handle_, nullptr); }
+
     void reset(HANDLE handle = nullptr) {
         // Nothing useful can follow a failed close, so its result is dropped.
         if (IsValid(handle_)) static_cast<void>(::CloseHandle(handle_));

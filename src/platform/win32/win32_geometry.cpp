@@ -14,12 +14,12 @@ RECT OuterRect(HWND window) {
 
 }  // namespace
 
-float Win32Screen::WidthTwips() const {
-    return PixelsToTwips(::GetSystemMetrics(SM_CXSCREEN), SystemDpi());
+float Win32Screen::WidthTwips(unsigned dpi) const {
+    return PixelsToTwips(::GetSystemMetrics(SM_CXSCREEN), dpi);
 }
 
-float Win32Screen::HeightTwips() const {
-    return PixelsToTwips(::GetSystemMetrics(SM_CYSCREEN), SystemDpi());
+float Win32Screen::HeightTwips(unsigned dpi) const {
+    return PixelsToTwips(::GetSystemMetrics(SM_CYSCREEN), dpi);
 }
 
 float OuterWidthTwips(HWND window) {

@@ -7,11 +7,14 @@
 
 namespace velmora::platform::win32 {
 
-// The whole primary display (SM_CXSCREEN x SM_CYSCREEN) at the system dpi.
+// The whole primary display (SM_CXSCREEN x SM_CYSCREEN).  For a process
+// aware of per-monitor dpi these are physical pixels, as a window's rectangle
+// is, so both convert at the window's dpi; the system dpi, fixed at sign-in,
+// may differ from it.
 class Win32Screen : public Screen {
   public:
-    float WidthTwips() const override;
-    float HeightTwips() const override;
+    float WidthTwips(unsigned dpi) const override;
+    float HeightTwips(unsigned dpi) const override;
 };
 
 // A top-level window's outer rectangle (GetWindowRect) at the window's dpi.

@@ -62,6 +62,8 @@ float Win32MainWindow::HeightTwips() const { return OuterHeightTwips(Handle()); 
 
 void Win32MainWindow::MoveTwips(float left, float top) { MoveOuterTwips(Handle(), left, top); }
 
+unsigned Win32MainWindow::Dpi() const { return WindowDpi(Handle()); }
+
 LRESULT Win32MainWindow::HandleMessage(UINT message, WPARAM wParam, LPARAM lParam) {
     if (const auto handled = HandleFocusAndDpi(Handle(), message, wParam, lParam, focus_,
                                                controls_.Get(kUninstallListId),

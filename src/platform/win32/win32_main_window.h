@@ -57,6 +57,7 @@ class Win32MainWindow : public FormWindow, private MessageWindow {
     float WidthTwips() const override;
     float HeightTwips() const override;
     void MoveTwips(float left, float top) override;
+    unsigned Dpi() const override;
 
   private:
     LRESULT HandleMessage(UINT message, WPARAM wParam, LPARAM lParam) override;

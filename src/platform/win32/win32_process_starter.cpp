@@ -1,7 +1,8 @@
 #include "platform/win32/win32_process_starter.h"
 
 #include <windows.h>
-// shellapi.h needs windows.h first.
+// shellapi.h and objbase.h need windows.h first.
+#include <objbase.h>
 #include <shellapi.h>
 
 #include "platform/win32/unique_handle.h"
@@ -53,6 +54,50 @@ DWORD CreateProcessFromCommandLine(const std::wstring& commandLine) {
     const UniqueHandle process(started.hProcess);
     const UniqueHandle thread(started.hThread);
     return ERROR_SUCCESS;
+}
+
+// The shell and COM serve only the elevated start, so they are loaded on its
+// first use rather than with the program: a start that never elevates maps
+// neither.  Once loaded they stay for the life of the process, since the
+// shell may still run its own code on threads it started for the request.
+class ElevationFunctions {
+  public:
+    static const ElevationFunctions& Get() {
+        static const ElevationFunctions functions;
+        return functions;
+    }
+    bool Ready() const { return shellExecute != nullptr && coInitialize != nullptr; }
+
+    decltype(&::ShellExecuteExW) shellExecute = nullptr;
+    decltype(&::CoInitializeEx) coInitialize = nullptr;
+
+  private:
+    ElevationFunctions() {
+        const HMODULE shell = Load(L"shell32.dll");
+        const HMODULE com = Load(L"ole32.dll");
+        shellExecute = Function<decltype(shellExecute)>(shell, "ShellExecuteExW");
+        coInitialize = Function<decltype(coInitialize)>(com, "CoInitializeEx");
+    }
+    // From the system folder only, never from the program's or the current folder.
+    static HMODULE Load(const wchar_t* name) {
+        return ::LoadLibraryExW(name, nullptr, LOAD_LIBRARY_SEARCH_SYSTEM32);
+    }
+    template <typename Pointer>
+    static Pointer Function(HMODULE module, const char* name) {
+        if (module == nullptr) return nullptr;
+        return reinterpret_cast<Pointer>(reinterpret_cast<void*>(::GetProcAddress(module, name)));
+    }
+};
+
+// The shell wants COM on the thread that calls ShellExecuteExW.  It stays
+// initialised for the thread's life, as the shell may finish the request
+// after the call returns; a thread already initialised otherwise keeps that.
+void EnsureComOnThisThread(const ElevationFunctions& functions) {
+    thread_local bool initialised = false;
+    if (initialised) return;
+    const HRESULT result =
+        functions.coInitialize(nullptr, COINIT_APARTMENTTHREADED | COINIT_DISABLE_OLE1DDE);
+    initialised = SUCCEEDED(result) || result == RPC_E_CHANGED_MODE;
 }
 
 }  // namespace
@@ -107,6 +152,9 @@ std::optional<std::wstring> ExpandEnvironmentReferences(const std::wstring& text
 bool StartElevated(const std::wstring& commandLine) {
     const CommandLineParts parts = SplitCommandLine(commandLine, NamesProgramFile);
     if (parts.program.empty()) return false;
+    const ElevationFunctions& functions = ElevationFunctions::Get();
+    if (!functions.Ready()) return false;
+    EnsureComOnThisThread(functions);
     SHELLEXECUTEINFOW execute{};
     execute.cbSize = sizeof(execute);
     // No SEE_MASK_FLAG_NO_UI: the shell must be free to show its consent prompt.
@@ -116,7 +164,7 @@ bool StartElevated(const std::wstring& commandLine) {
     execute.lpParameters = parts.arguments.empty() ? nullptr : parts.arguments.c_str();
     execute.nShow = SW_SHOWNORMAL;
     // A refused prompt fails with ERROR_CANCELLED like any other failure.
-    if (!::ShellExecuteExW(&execute)) return false;
+    if (!functions.shellExecute(&execute)) return false;
     const UniqueHandle process(execute.hProcess);
     return true;
 }

@@ -3,25 +3,9 @@
 #include <windows.h>
 
 #include "platform/win32/api_out_arguments.h"
+#include "platform/win32/hkey_of.h"
 
 namespace velmora::platform::win32 {
-namespace {
-
-// The interface carries the predefined roots as their 32-bit values; on Win64
-// the real HKEY constants are those values sign-extended.  Any other handle is
-// one that advapi32 gave out earlier.
-HKEY ToHkey(RegHandle key) {
-    switch (key) {
-        case kHKeyCurrentUser:
-            return HKEY_CURRENT_USER;
-        case kHKeyLocalMachine:
-            return HKEY_LOCAL_MACHINE;
-        default:
-            return reinterpret_cast<HKEY>(key);
-    }
-}
-
-}  // namespace
 
 RegStatus Win32Registry::RegCreateKeyExA(RegHandle key, const char* subKey, std::uint32_t reserved,
                                          const char* className, std::uint32_t options,
@@ -38,7 +22,7 @@ RegStatus Win32Registry::RegCreateKeyExA(RegHandle key, const char* subKey, std:
     HkeyOutArgument opened(result);
     DwordInOutArgument created(disposition);
     // The class is only read; the ANSI signature merely lacks the const.
-    return ::RegCreateKeyExA(ToHkey(key), subKey, reserved, const_cast<char*>(className), options,
+    return ::RegCreateKeyExA(HkeyOf(key), subKey, reserved, const_cast<char*>(className), options,
                              samDesired, securityAttributes != nullptr ? &attributes : nullptr,
                              opened.get(), created.get());
 }
@@ -46,17 +30,17 @@ RegStatus Win32Registry::RegCreateKeyExA(RegHandle key, const char* subKey, std:
 RegStatus Win32Registry::RegOpenKeyExA(RegHandle key, const char* subKey, std::uint32_t options,
                                        std::uint32_t samDesired, RegHandle* result) {
     HkeyOutArgument opened(result);
-    return ::RegOpenKeyExA(ToHkey(key), subKey, options, samDesired, opened.get());
+    return ::RegOpenKeyExA(HkeyOf(key), subKey, options, samDesired, opened.get());
 }
 
 RegStatus Win32Registry::RegEnumKeyA(RegHandle key, std::uint32_t index, char* name,
                                      std::uint32_t nameSize) {
-    return ::RegEnumKeyA(ToHkey(key), index, name, nameSize);
+    return ::RegEnumKeyA(HkeyOf(key), index, name, nameSize);
 }
 
 RegStatus Win32Registry::RegCreateKeyA(RegHandle key, const char* subKey, RegHandle* result) {
     HkeyOutArgument opened(result);
-    return ::RegCreateKeyA(ToHkey(key), subKey, opened.get());
+    return ::RegCreateKeyA(HkeyOf(key), subKey, opened.get());
 }
 
 RegStatus Win32Registry::RegQueryValueExA(RegHandle key, const char* valueName,
@@ -65,14 +49,14 @@ RegStatus Win32Registry::RegQueryValueExA(RegHandle key, const char* valueName,
     DwordInOutArgument reservedWord(reserved);
     DwordInOutArgument typeWord(type);
     DwordInOutArgument sizeWord(dataSize);
-    return ::RegQueryValueExA(ToHkey(key), valueName, reservedWord.get(), typeWord.get(), data,
+    return ::RegQueryValueExA(HkeyOf(key), valueName, reservedWord.get(), typeWord.get(), data,
                               sizeWord.get());
 }
 
 RegStatus Win32Registry::RegDeleteKeyA(RegHandle key, const char* subKey) {
-    return ::RegDeleteKeyA(ToHkey(key), subKey);
+    return ::RegDeleteKeyA(HkeyOf(key), subKey);
 }
 
-RegStatus Win32Registry::RegCloseKey(RegHandle key) { return ::RegCloseKey(ToHkey(key)); }
+RegStatus Win32Registry::RegCloseKey(RegHandle key) { return ::RegCloseKey(HkeyOf(key)); }
 
 }  // namespace velmora::platform::win32

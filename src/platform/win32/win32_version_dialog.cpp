@@ -77,6 +77,8 @@ float Win32VersionDialog::HeightTwips() const { return OuterHeightTwips(Handle()
 
 void Win32VersionDialog::MoveTwips(float left, float top) { MoveOuterTwips(Handle(), left, top); }
 
+unsigned Win32VersionDialog::Dpi() const { return WindowDpi(Handle()); }
+
 void Win32VersionDialog::Create() {
     if (!picture_) picture_ = LoadPictureIcon(instance_, iconResource_);
     CreateHandle(instance_, WindowClassInfo{kClassName, nullptr, nullptr},

@@ -32,9 +32,11 @@ int wmain(int argc, wchar_t** argv) {
         {L"run", RunUninstallerScenario},
         {L"delete", DeleteEntryScenario},
         {L"installers", RealInstallersScenario},
+        {L"backup", BackupScenario},
         {L"views", BothViewsScenario},
         {L"odd-values", OddValuesScenario},
         {L"version", VersionDialogScenario},
+        {L"high-dpi", HighDpiScenario},
         {L"ending", EndingScenario},
         {L"large", LargeRegistryScenario},
         {L"timing", TimingScenario}};

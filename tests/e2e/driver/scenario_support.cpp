@@ -1,5 +1,6 @@
 #include "scenario_support.h"
 
+#include <algorithm>
 #include <cstdio>
 #include <cstdlib>
 #include <stdexcept>
@@ -59,7 +60,39 @@ void CheckRegistryAfter(Checks& checks, const RegistrySnapshot& before, std::wst
     checks.Check(differences.empty(), what, Describe(differences));
 }
 
-Session::Session(Checks& checks, const Environment& environment)
+namespace {
+
+// The driver's environment block with the changes made: a changed variable
+// keeps its place, a new one goes at the end.
+std::wstring EnvironmentBlock(const EnvironmentChanges& changes) {
+    std::vector<std::wstring> variables;
+    if (wchar_t* const block = GetEnvironmentStringsW()) {
+        for (const wchar_t* at = block; *at != L'\0'; at += variables.back().size() + 1) {
+            variables.emplace_back(at);
+        }
+        FreeEnvironmentStringsW(block);
+    }
+    for (const auto& [name, value] : changes) {
+        const std::wstring prefix = name + L"=";
+        const auto same = std::ranges::find_if(variables, [&](const std::wstring& variable) {
+            return CompareStringOrdinal(variable.c_str(), static_cast<int>(prefix.size()),
+                                        prefix.c_str(), static_cast<int>(prefix.size()),
+                                        TRUE) == CSTR_EQUAL;
+        });
+        if (same != variables.end()) {
+            *same = prefix + value;
+        } else {
+            variables.push_back(prefix + value);
+        }
+    }
+    std::wstring block;
+    for (const auto& variable : variables) block += variable + L'\0';
+    return block + L'\0';
+}
+
+}  // namespace
+
+Session::Session(Checks& checks, const Environment& environment, const EnvironmentChanges& changes)
     : checks(checks), observing_(checks, [this] { return State(); }) {
     // No standard handles: the program and whatever it starts must not keep
     // the test runner's output pipe open after the driver has ended.
@@ -68,10 +101,25 @@ Session::Session(Checks& checks, const Environment& environment)
     startup.dwFlags = STARTF_USESTDHANDLES;
     PROCESS_INFORMATION started{};
     std::wstring commandLine = Quote(environment.program);
-    if (!CreateProcessW(environment.program.c_str(), commandLine.data(), nullptr, nullptr, FALSE, 0,
-                        nullptr, nullptr, &startup, &started)) {
-        throw std::runtime_error("CreateProcessW failed with error " +
-                                 std::to_string(GetLastError()));
+    std::wstring block = changes.empty() ? std::wstring() : EnvironmentBlock(changes);
+    // Wine's own start of a process has been seen to fail once, on a busy
+    // machine, with ERROR_INTERNAL_ERROR before the program ran at all; that
+    // one is tried again, said in the log, and any other failure is final.
+    DWORD error = ERROR_SUCCESS;
+    for (int attempt = 1; attempt <= 3; ++attempt) {
+        if (CreateProcessW(environment.program.c_str(), commandLine.data(), nullptr, nullptr, FALSE,
+                           CREATE_UNICODE_ENVIRONMENT, block.empty() ? nullptr : block.data(),
+                           nullptr, &startup, &started)) {
+            error = ERROR_SUCCESS;
+            break;
+        }
+        error = GetLastError();
+        if (error != ERROR_INTERNAL_ERROR) break;
+        PrintLine(L"      (CreateProcessW failed with ERROR_INTERNAL_ERROR; trying again)");
+        Sleep(1000);
+    }
+    if (error != ERROR_SUCCESS) {
+        throw std::runtime_error("CreateProcessW failed with error " + std::to_string(error));
     }
     process_.reset(started.hProcess);
     CloseHandle(started.hThread);

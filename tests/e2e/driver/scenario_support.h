@@ -9,6 +9,8 @@
 #include <initializer_list>
 #include <string>
 #include <string_view>
+#include <utility>
+#include <vector>
 
 #include "checks.h"
 #include "handles.h"
@@ -62,13 +64,16 @@ struct MainWindow {
         image;
 };
 
+// Variables the program is started with in place of the driver's own.
+using EnvironmentChanges = std::vector<std::pair<std::wstring, std::wstring>>;
+
 // The program started on the registry as it is, with its main window found
 // (else the scenario ends); the program is ended when the session goes.
 class Session {
   public:
     // Waits up to kFirstWindowTimeout for the main window.  While the
     // session lives, a failed check also reports whether the program runs.
-    Session(Checks& checks, const Environment& environment);
+    Session(Checks& checks, const Environment& environment, const EnvironmentChanges& changes = {});
     Session(const Session&) = delete;
     Session& operator=(const Session&) = delete;
 

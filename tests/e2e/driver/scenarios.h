@@ -17,6 +17,9 @@ void DeleteEntryScenario(Checks& checks, const Environment& environment);
 // program's own uninstaller run through the window and completed, the
 // package's stale entry deleted with nothing else in the registry changed.
 void RealInstallersScenario(Checks& checks, const Environment& environment);
+// Every deletion saved first to a registry file that reg import restores, in
+// each root and view; no deletion when the file cannot be written.
+void BackupScenario(Checks& checks, const Environment& environment);
 // Entries of the machine's 64-bit and 32-bit registry views, and deleting a
 // same-named one in its own view.
 void BothViewsScenario(Checks& checks, const Environment& environment);
@@ -25,6 +28,8 @@ void BothViewsScenario(Checks& checks, const Environment& environment);
 void OddValuesScenario(Checks& checks, const Environment& environment);
 // 10,000 subkeys under the machine's Uninstall key.
 void LargeRegistryScenario(Checks& checks, const Environment& environment);
+// The main window at 144 dpi, staged through Wine's LogPixels.
+void HighDpiScenario(Checks& checks, const Environment& environment);
 // The modal version dialog.
 void VersionDialogScenario(Checks& checks, const Environment& environment);
 // Ending the program by its button and by closing its window.

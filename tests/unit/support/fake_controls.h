@@ -6,6 +6,7 @@
 #include <cstdint>
 #include <deque>
 #include <functional>
+#include <ostream>
 #include <stdexcept>
 #include <string>
 #include <utility>
@@ -90,7 +91,25 @@ class FakeMessageBoxes : public platform::MessageBoxes {
   public:
     struct Shown {
         std::wstring text;
-        std::uint32_t style;
+        std::uint32_t style = platform::kMbOk;
+        bool operator==(const Shown&) const = default;
+        // Readable in a failed expectation: the text as UTF-8, then the style.
+        friend void PrintTo(const Shown& box, std::ostream* os) {
+            *os << "{\"";
+            for (const wchar_t c : box.text) {
+                const auto u = static_cast<std::uint32_t>(c);
+                if (u < 0x80) {
+                    *os << static_cast<char>(u);
+                } else if (u < 0x800) {
+                    *os << static_cast<char>(0xC0 | u >> 6) << static_cast<char>(0x80 | (u & 0x3F));
+                } else {
+                    *os << static_cast<char>(0xE0 | u >> 12)
+                        << static_cast<char>(0x80 | (u >> 6 & 0x3F))
+                        << static_cast<char>(0x80 | (u & 0x3F));
+                }
+            }
+            *os << "\", style " << box.style << "}";
+        }
     };
     int Show(const std::wstring& text, std::uint32_t style) override {
         shown.push_back({text, style});
@@ -121,22 +140,28 @@ class FakeProcessStarter : public platform::ProcessStarter {
     bool succeed = true;
 };
 
+// A display whose size is given in twips at the dpi the system started with;
+// asked at another dpi, it scales as its pixels would.
 class FakeScreen : public platform::Screen {
   public:
-    FakeScreen(float width, float height) : width_(width), height_(height) {}
-    float WidthTwips() const override { return width_; }
-    float HeightTwips() const override { return height_; }
+    FakeScreen(float width, float height, unsigned systemDpi = 96)
+        : width_(width), height_(height), systemDpi_(systemDpi) {}
+    float WidthTwips(unsigned dpi) const override { return width_ * systemDpi_ / dpi; }
+    float HeightTwips(unsigned dpi) const override { return height_ * systemDpi_ / dpi; }
 
   private:
     float width_;
     float height_;
+    unsigned systemDpi_;
 };
 
 class FakeFormWindow : public platform::FormWindow {
   public:
-    FakeFormWindow(float width, float height) : width(width), height(height) {}
+    FakeFormWindow(float width, float height, unsigned dpi = 96)
+        : width(width), height(height), dpi(dpi) {}
     float WidthTwips() const override { return width; }
     float HeightTwips() const override { return height; }
+    unsigned Dpi() const override { return dpi; }
     void MoveTwips(float newLeft, float newTop) override {
         left = newLeft;
         top = newTop;
@@ -144,6 +169,7 @@ class FakeFormWindow : public platform::FormWindow {
     }
     float width;
     float height;
+    unsigned dpi;
     float left = -1;
     float top = -1;
     int moves = 0;

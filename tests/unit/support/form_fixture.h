@@ -9,7 +9,9 @@
 #include "catalogue/uninstall_key.h"
 #include "mainwindow/zentrel_form.h"
 #include "platform/memory/iconv_code_page.h"
+#include "platform/memory/memory_backup_folder.h"
 #include "platform/memory/memory_registry.h"
+#include "platform/memory/memory_wide_registry.h"
 #include "support/fake_controls.h"
 
 namespace velmora::testing {
@@ -33,9 +35,15 @@ class FormFixture {
     FakeFormWindow window{8745, 4140};
     FakeModalForm versionForm;
     FakeApplication application;
-    mainwindow::ZentrelForm form{mainwindow::ZentrelFormPlatform{registry, codePage, list, text,
-                                                                 messages, processes, screen,
-                                                                 window, versionForm, application}};
+    platform::memory::MemoryWideRegistry wideRegistry{registry, codePage};
+    platform::memory::MemoryBackupFolder backups;
+    mainwindow::ZentrelForm form{Platform()};
+
+    // Everything above, for a main window of a test's own.
+    mainwindow::ZentrelFormPlatform Platform() {
+        return {registry, codePage, list,        text,        messages,     processes,
+                screen,   window,   versionForm, application, wideRegistry, backups};
+    }
 
     // The text in code page 932.
     std::string Sjis(std::wstring_view text) const { return codePage.ToNarrow(text); }

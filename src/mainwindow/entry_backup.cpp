@@ -1,0 +1,131 @@
+#include "mainwindow/entry_backup.h"
+
+#include <utility>
+
+namespace velmora::mainwindow {
+namespace {
+
+constexpr std::size_t kFileKeyNameLength = 80;
+// More files of one key in one second than any user makes: past this the
+// folder is taken to be unusable.
+constexpr int kMostCopies = 1000;
+
+// Closes a key of the wide interface exactly once.
+class WideKey {
+  public:
+    explicit WideKey(platform::WideRegistry& registry) : registry_(registry) {}
+    WideKey(const WideKey&) = delete;
+    WideKey& operator=(const WideKey&) = delete;
+    // Nothing useful can follow a failed close, so its status is dropped.
+    ~WideKey() {
+        if (open_) static_cast<void>(registry_.RegCloseKey(handle_));
+    }
+    platform::RegHandle* put() {
+        open_ = true;
+        return &handle_;
+    }
+    platform::RegHandle get() const { return handle_; }
+    void Failed() { open_ = false; }
+
+  private:
+    platform::WideRegistry& registry_;
+    platform::RegHandle handle_ = 0;
+    bool open_ = false;
+};
+
+std::wstring Digits(int number, int width) {
+    std::wstring text = std::to_wstring(number);
+    return std::wstring(text.size() < static_cast<std::size_t>(width) ? width - text.size() : 0,
+                        L'0') +
+           text;
+}
+
+bool FitsInFileName(wchar_t c) {
+    return c >= 0x20 && std::wstring_view(L"\\/:*?\"<>|").find(c) == std::wstring_view::npos;
+}
+
+}  // namespace
+
+std::wstring RegFileKeyPath(std::uint32_t root, std::uint32_t view, std::wstring_view keyName) {
+    std::wstring path = root == platform::kHKeyCurrentUser ? L"HKEY_CURRENT_USER\\Software\\"
+                        : (view & platform::kKeyWow64_32Key) != 0
+                            ? L"HKEY_LOCAL_MACHINE\\SOFTWARE\\Wow6432Node\\"
+                            : L"HKEY_LOCAL_MACHINE\\SOFTWARE\\";
+    return path + L"Microsoft\\Windows\\CurrentVersion\\Uninstall\\" + std::wstring(keyName);
+}
+
+platform::RegStatus ReadKeyTree(platform::WideRegistry& registry, platform::RegHandle parent,
+                                const std::wstring& keyName, std::uint32_t view,
+                                const std::wstring& path, std::vector<ExportedKey>* keys) {
+    WideKey key(registry);
+    if (const auto status =
+            registry.RegOpenKeyExW(parent, keyName, platform::kKeyRead | view, key.put());
+        status != platform::kErrorSuccess) {
+        key.Failed();
+        return status;
+    }
+    ExportedKey section{path, {}};
+    for (std::uint32_t index = 0;; ++index) {
+        platform::WideValue value;
+        const auto status = registry.RegEnumValueW(key.get(), index, &value);
+        if (status == platform::kErrorNoMoreItems) break;
+        if (status != platform::kErrorSuccess) return status;
+        section.values.push_back(std::move(value));
+    }
+    keys->push_back(std::move(section));
+    for (std::uint32_t index = 0;; ++index) {
+        std::wstring name;
+        const auto status = registry.RegEnumKeyExW(key.get(), index, &name);
+        if (status == platform::kErrorNoMoreItems) break;
+        if (status != platform::kErrorSuccess) return status;
+        if (const auto read =
+                ReadKeyTree(registry, key.get(), name, view, path + L"\\" + name, keys);
+            read != platform::kErrorSuccess) {
+            return read;
+        }
+    }
+    return platform::kErrorSuccess;
+}
+
+std::wstring BackupFileName(const platform::LocalTime& time, std::wstring_view keyName, int copy) {
+    std::wstring name = Digits(time.year, 4) + L"-" + Digits(time.month, 2) + L"-" +
+                        Digits(time.day, 2) + L" " + Digits(time.hour, 2) + L"-" +
+                        Digits(time.minute, 2) + L"-" + Digits(time.second, 2) + L" ";
+    std::size_t length = std::min(keyName.size(), kFileKeyNameLength);
+    // Never half a surrogate pair.
+    if (length < keyName.size() && keyName[length - 1] >= 0xD800 && keyName[length - 1] <= 0xDBFF) {
+        --length;
+    }
+    for (const wchar_t c : keyName.substr(0, length)) name += FitsInFileName(c) ? c : L'_';
+    if (copy > 1) name += L" (" + std::to_wstring(copy) + L")";
+    return name + L".reg";
+}
+
+std::optional<std::wstring> SaveEntryBackup(platform::WideRegistry& registry,
+                                            platform::BackupFolder& folder,
+                                            platform::RegHandle uninstallKey, std::uint32_t root,
+                                            std::uint32_t view, const std::wstring& keyName) {
+    std::vector<ExportedKey> keys;
+    if (ReadKeyTree(registry, uninstallKey, keyName, view, RegFileKeyPath(root, view, keyName),
+                    &keys) != platform::kErrorSuccess) {
+        return std::nullopt;
+    }
+    const auto text = RegFileText(keys);
+    if (!text) return std::nullopt;
+    const std::vector<std::uint8_t> bytes = RegFileBytes(*text);
+    const platform::LocalTime now = folder.Now();
+    for (int copy = 1; copy <= kMostCopies; ++copy) {
+        std::wstring name = BackupFileName(now, keyName, copy);
+        switch (folder.WriteNewFile(name, bytes)) {
+            case platform::FileWrite::kWritten:
+                return name;
+            case platform::FileWrite::kNameTaken:
+                continue;
+            case platform::FileWrite::kFailed:
+                return std::nullopt;
+        }
+    }
+    return std::nullopt;
+}
+
+}  // namespace velmora::mainwindow

@@ -1,0 +1,73 @@
+#include "platform/win32/win32_wide_registry.h"
+
+#include <windows.h>
+
+#include <algorithm>
+#include <vector>
+
+#include "platform/win32/api_out_arguments.h"
+#include "platform/win32/hkey_of.h"
+
+namespace velmora::platform::win32 {
+namespace {
+
+// The longest value name the registry allows, and its NUL.
+constexpr DWORD kValueNameRoom = 16384;
+// The longest key name, and its NUL.
+constexpr DWORD kKeyNameRoom = 256;
+// A value can grow between the sizing call and the reading one; after this
+// many rounds the key is taken to be changing too fast to be read.
+constexpr int kReadAttempts = 8;
+
+}  // namespace
+
+RegStatus Win32WideRegistry::RegOpenKeyExW(RegHandle key, const std::wstring& subKey,
+                                           std::uint32_t samDesired, RegHandle* result) {
+    HkeyOutArgument opened(result);
+    return ::RegOpenKeyExW(HkeyOf(key), subKey.c_str(), 0, samDesired, opened.get());
+}
+
+RegStatus Win32WideRegistry::RegEnumValueW(RegHandle key, std::uint32_t index, WideValue* value) {
+    DWORD largestData = 0;
+    if (const LSTATUS status =
+            ::RegQueryInfoKeyW(HkeyOf(key), nullptr, nullptr, nullptr, nullptr, nullptr, nullptr,
+                               nullptr, nullptr, &largestData, nullptr, nullptr);
+        status != ERROR_SUCCESS) {
+        return status;
+    }
+    std::wstring name(kValueNameRoom, L'\0');
+    std::vector<std::uint8_t> data(largestData);
+    for (int attempt = 0; attempt < kReadAttempts; ++attempt) {
+        DWORD nameLength = kValueNameRoom;
+        DWORD type = REG_NONE;
+        DWORD size = static_cast<DWORD>(data.size());
+        // A zero-sized buffer still needs an address, or only the size is asked for.
+        std::uint8_t spare = 0;
+        const LSTATUS status =
+            ::RegEnumValueW(HkeyOf(key), index, name.data(), &nameLength, nullptr, &type,
+                            data.empty() ? &spare : data.data(), &size);
+        if (status == ERROR_MORE_DATA) {
+            data.resize(std::max<std::size_t>(size, data.size() * 2 + 16));
+            continue;
+        }
+        if (status != ERROR_SUCCESS) return status;
+        value->name = name.substr(0, nameLength);
+        value->type = type;
+        value->data.assign(data.begin(), data.begin() + std::min<std::size_t>(size, data.size()));
+        return ERROR_SUCCESS;
+    }
+    return ERROR_MORE_DATA;
+}
+
+RegStatus Win32WideRegistry::RegEnumKeyExW(RegHandle key, std::uint32_t index, std::wstring* name) {
+    wchar_t buffer[kKeyNameRoom];
+    DWORD length = kKeyNameRoom;
+    const LSTATUS status =
+        ::RegEnumKeyExW(HkeyOf(key), index, buffer, &length, nullptr, nullptr, nullptr, nullptr);
+    if (status == ERROR_SUCCESS) name->assign(buffer, length);
+    return status;
+}
+
+RegStatus Win32WideRegistry::RegCloseKey(RegHandle key) { return ::RegCloseKey(HkeyOf(key)); }
+
+}  // namespace velmora::platform::win32
