@@ -78,9 +78,18 @@ class ElevationFunctions {
         shellExecute = Function<decltype(shellExecute)>(shell, "ShellExecuteExW");
         coInitialize = Function<decltype(coInitialize)>(com, "CoInitializeEx");
     }
-    // From the system folder only, never from the program's or the current folder.
+    // From the system folder only, never from the program's or the current
+    // folder.  Windows 7 without its loader update refuses the flag; there the
+    // full path into the system folder does the same.
     static HMODULE Load(const wchar_t* name) {
-        return ::LoadLibraryExW(name, nullptr, LOAD_LIBRARY_SEARCH_SYSTEM32);
+        if (const HMODULE module = ::LoadLibraryExW(name, nullptr, LOAD_LIBRARY_SEARCH_SYSTEM32)) {
+            return module;
+        }
+        if (::GetLastError() != ERROR_INVALID_PARAMETER) return nullptr;
+        wchar_t folder[MAX_PATH];
+        const UINT length = ::GetSystemDirectoryW(folder, MAX_PATH);
+        if (length == 0 || length >= MAX_PATH) return nullptr;
+        return ::LoadLibraryW((std::wstring(folder, length) + L"\\" + name).c_str());
     }
     template <typename Pointer>
     static Pointer Function(HMODULE module, const char* name) {
