@@ -2,6 +2,8 @@
 
 #include <utility>
 
+#include "platform/registry_key.h"
+
 namespace velmora::mainwindow {
 namespace {
 
@@ -9,29 +11,6 @@ constexpr std::size_t kFileKeyNameLength = 80;
 // More files of one key in one second than any user makes: past this the
 // folder is taken to be unusable.
 constexpr int kMostCopies = 1000;
-
-// Closes a key of the wide interface exactly once.
-class WideKey {
-  public:
-    explicit WideKey(platform::WideRegistry& registry) : registry_(registry) {}
-    WideKey(const WideKey&) = delete;
-    WideKey& operator=(const WideKey&) = delete;
-    // Nothing useful can follow a failed close, so its status is dropped.
-    ~WideKey() {
-        if (open_) static_cast<void>(registry_.RegCloseKey(handle_));
-    }
-    platform::RegHandle* put() {
-        open_ = true;
-        return &handle_;
-    }
-    platform::RegHandle get() const { return handle_; }
-    void Failed() { open_ = false; }
-
-  private:
-    platform::WideRegistry& registry_;
-    platform::RegHandle handle_ = 0;
-    bool open_ = false;
-};
 
 std::wstring Digits(int number, int width) {
     std::wstring text = std::to_wstring(number);
@@ -57,13 +36,13 @@ std::wstring RegFileKeyPath(std::uint32_t root, std::uint32_t view, std::wstring
 platform::RegStatus ReadKeyTree(platform::WideRegistry& registry, platform::RegHandle parent,
                                 const std::wstring& keyName, std::uint32_t view,
                                 const std::wstring& path, std::vector<ExportedKey>* keys) {
-    WideKey key(registry);
+    platform::RegHandle opened = 0;
     if (const auto status =
-            registry.RegOpenKeyExW(parent, keyName, platform::kKeyRead | view, key.put());
+            registry.RegOpenKeyExW(parent, keyName, platform::kKeyRead | view, &opened);
         status != platform::kErrorSuccess) {
-        key.Failed();
         return status;
     }
+    const platform::WideRegistryKey key(registry, opened);
     ExportedKey section{path, {}};
     for (std::uint32_t index = 0;; ++index) {
         platform::WideValue value;

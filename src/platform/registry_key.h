@@ -1,19 +1,23 @@
-// Move-only owner of an open registry key: closes it exactly once.
+// Move-only owner of an open registry key: closes it exactly once, through
+// the interface it was opened with (the 8-bit or the wide one).
 #pragma once
 
 #include <utility>
 
 #include "platform/registry.h"
+#include "platform/wide_registry.h"
 
 namespace velmora::platform {
 
-class RegistryKey {
+template <typename Interface>
+class BasicRegistryKey {
   public:
-    RegistryKey() = default;
-    RegistryKey(Registry& registry, RegHandle handle) : registry_(&registry), handle_(handle) {}
-    RegistryKey(RegistryKey&& other) noexcept
+    BasicRegistryKey() = default;
+    BasicRegistryKey(Interface& registry, RegHandle handle)
+        : registry_(&registry), handle_(handle) {}
+    BasicRegistryKey(BasicRegistryKey&& other) noexcept
         : registry_(std::exchange(other.registry_, nullptr)), handle_(other.handle_) {}
-    RegistryKey& operator=(RegistryKey&& other) noexcept {
+    BasicRegistryKey& operator=(BasicRegistryKey&& other) noexcept {
         if (this != &other) {
             Close();
             registry_ = std::exchange(other.registry_, nullptr);
@@ -21,9 +25,9 @@ class RegistryKey {
         }
         return *this;
     }
-    RegistryKey(const RegistryKey&) = delete;
-    RegistryKey& operator=(const RegistryKey&) = delete;
-    ~RegistryKey() { Close(); }
+    BasicRegistryKey(const BasicRegistryKey&) = delete;
+    BasicRegistryKey& operator=(const BasicRegistryKey&) = delete;
+    ~BasicRegistryKey() { Close(); }
 
     RegHandle get() const { return handle_; }
     explicit operator bool() const { return registry_ != nullptr; }
@@ -37,8 +41,11 @@ class RegistryKey {
     }
 
   private:
-    Registry* registry_ = nullptr;
+    Interface* registry_ = nullptr;
     RegHandle handle_ = 0;
 };
+
+using RegistryKey = BasicRegistryKey<Registry>;
+using WideRegistryKey = BasicRegistryKey<WideRegistry>;
 
 }  // namespace velmora::platform
