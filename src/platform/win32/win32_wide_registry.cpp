@@ -15,8 +15,10 @@ namespace {
 constexpr DWORD kValueNameRoom = 16384;
 // The longest key name, and its NUL.
 constexpr DWORD kKeyNameRoom = 256;
-// A value can grow between the sizing call and the reading one; after this
-// many rounds the key is taken to be changing too fast to be read.
+// The data buffer of the first try.
+constexpr std::size_t kFirstDataRoom = 1024;
+// A value can grow between one try and the next; after this many the key is
+// taken to be changing too fast to be read.
 constexpr int kReadAttempts = 8;
 
 }  // namespace
@@ -28,26 +30,18 @@ RegStatus Win32WideRegistry::RegOpenKeyExW(RegHandle key, const std::wstring& su
 }
 
 RegStatus Win32WideRegistry::RegEnumValueW(RegHandle key, std::uint32_t index, WideValue* value) {
-    DWORD largestData = 0;
-    if (const LSTATUS status =
-            ::RegQueryInfoKeyW(HkeyOf(key), nullptr, nullptr, nullptr, nullptr, nullptr, nullptr,
-                               nullptr, nullptr, &largestData, nullptr, nullptr);
-        status != ERROR_SUCCESS) {
-        return status;
-    }
     std::wstring name(kValueNameRoom, L'\0');
-    std::vector<std::uint8_t> data(largestData);
+    // Enough for the values of an Uninstall entry; a larger one says how
+    // much it needs and is read again.
+    std::vector<std::uint8_t> data(kFirstDataRoom);
     for (int attempt = 0; attempt < kReadAttempts; ++attempt) {
         DWORD nameLength = kValueNameRoom;
         DWORD type = REG_NONE;
         DWORD size = static_cast<DWORD>(data.size());
-        // A zero-sized buffer still needs an address, or only the size is asked for.
-        std::uint8_t spare = 0;
-        const LSTATUS status =
-            ::RegEnumValueW(HkeyOf(key), index, name.data(), &nameLength, nullptr, &type,
-                            data.empty() ? &spare : data.data(), &size);
+        const LSTATUS status = ::RegEnumValueW(HkeyOf(key), index, name.data(), &nameLength,
+                                               nullptr, &type, data.data(), &size);
         if (status == ERROR_MORE_DATA) {
-            data.resize(std::max<std::size_t>(size, data.size() * 2 + 16));
+            data.resize(std::max<std::size_t>(size, data.size() * 2));
             continue;
         }
         if (status != ERROR_SUCCESS) return status;

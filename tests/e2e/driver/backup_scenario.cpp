@@ -15,7 +15,8 @@ std::vector<BYTE> Bytes(std::initializer_list<int> bytes) { return {bytes.begin(
 // Values of every type, with names and data a registry file has to escape or
 // write as bytes to give back exactly.
 void AddValuesOfEveryType(RegistrySeed& seed, Root root, const std::wstring& key) {
-    std::vector<BYTE> binary(200);
+    // Larger than the first buffer the wide reading tries, so it must grow.
+    std::vector<BYTE> binary(3000);
     for (std::size_t i = 0; i < binary.size(); ++i) binary[i] = static_cast<BYTE>(i * 7);
     seed.AddValue(root, key, L"", REG_SZ, Utf16(L"既定 \"値\" C:\\dir\\"));
     seed.AddValue(root, key, L"Quoted \"name\" \\ ソ表能", REG_SZ, Utf16(L"ソ表能\\"));
