@@ -71,12 +71,13 @@ LocalTime Win32BackupFolder::Now() const {
 
 FileWrite Win32BackupFolder::WriteNewFile(const std::wstring& name,
                                           const std::vector<std::uint8_t>& bytes) {
-    const auto profile = LocalAppData();
-    if (!profile || !EnsureFolder(*profile + kProgramFolder) ||
-        !EnsureFolder(*profile + kProgramFolder + kBackupFolder)) {
+    // The program's folder first, then the backup folder inside it.
+    const auto folder = FolderPath();
+    if (!folder || !EnsureFolder(folder->substr(0, folder->rfind(L'\\'))) ||
+        !EnsureFolder(*folder)) {
         return FileWrite::kFailed;
     }
-    const std::wstring path = *profile + kProgramFolder + kBackupFolder + L"\\" + name;
+    const std::wstring path = *folder + L"\\" + name;
     UniqueHandle file(::CreateFileW(path.c_str(), GENERIC_WRITE, 0, nullptr, CREATE_NEW,
                                     FILE_ATTRIBUTE_NORMAL, nullptr));
     if (!file) {
