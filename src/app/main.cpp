@@ -37,7 +37,9 @@ inline void StartupMark([[maybe_unused]] const char* step) {
 // Returns the exit code WM_QUIT carries.
 int RunMessageLoop(Win32MainWindow& window) {
     MSG msg;
+#ifdef VELMORA_STARTUP_MARKS
     bool painted = false;
+#endif
     for (;;) {
         const BOOL got = ::GetMessageW(&msg, nullptr, 0, 0);
         if (got == 0) return static_cast<int>(msg.wParam);
@@ -46,10 +48,12 @@ int RunMessageLoop(Win32MainWindow& window) {
             ::TranslateMessage(&msg);
             ::DispatchMessageW(&msg);
         }
+#ifdef VELMORA_STARTUP_MARKS
         if (!painted && msg.message == WM_PAINT && msg.hwnd == window.Handle()) {
             painted = true;
             StartupMark("first paint done");
         }
+#endif
     }
 }
 
