@@ -102,24 +102,11 @@ Session::Session(Checks& checks, const Environment& environment, const Environme
     PROCESS_INFORMATION started{};
     std::wstring commandLine = Quote(environment.program);
     std::wstring block = changes.empty() ? std::wstring() : EnvironmentBlock(changes);
-    // Wine's own start of a process has been seen to fail once, on a busy
-    // machine, with ERROR_INTERNAL_ERROR before the program ran at all; that
-    // one is tried again, said in the log, and any other failure is final.
-    DWORD error = ERROR_SUCCESS;
-    for (int attempt = 1; attempt <= 3; ++attempt) {
-        if (CreateProcessW(environment.program.c_str(), commandLine.data(), nullptr, nullptr, FALSE,
-                           CREATE_UNICODE_ENVIRONMENT, block.empty() ? nullptr : block.data(),
-                           nullptr, &startup, &started)) {
-            error = ERROR_SUCCESS;
-            break;
-        }
-        error = GetLastError();
-        if (error != ERROR_INTERNAL_ERROR) break;
-        PrintLine(L"      (CreateProcessW failed with ERROR_INTERNAL_ERROR; trying again)");
-        Sleep(1000);
-    }
-    if (error != ERROR_SUCCESS) {
-        throw std::runtime_error("CreateProcessW failed with error " + std::to_string(error));
+    if (!CreateProcessW(environment.program.c_str(), commandLine.data(), nullptr, nullptr, FALSE,
+                        CREATE_UNICODE_ENVIRONMENT, block.empty() ? nullptr : block.data(), nullptr,
+                        &startup, &started)) {
+        throw std::runtime_error("CreateProcessW failed with error " +
+                                 std::to_string(GetLastError()));
     }
     process_.reset(started.hProcess);
     CloseHandle(started.hThread);
