@@ -1,4 +1,4 @@
-#include "platform/memory/iconv_code_page.h"
+#include "support/memory/iconv_code_page.h"
 
 #include <gtest/gtest.h>
 

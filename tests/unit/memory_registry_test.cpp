@@ -1,4 +1,4 @@
-#include "platform/memory/memory_registry.h"
+#include "support/memory/memory_registry.h"
 
 #include <gtest/gtest.h>
 
@@ -6,7 +6,7 @@
 #include <string>
 #include <vector>
 
-#include "platform/memory/key_name.h"
+#include "support/memory/key_name.h"
 
 namespace velmora::platform::memory {
 namespace {

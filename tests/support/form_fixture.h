@@ -8,11 +8,11 @@
 
 #include "catalogue/uninstall_key.h"
 #include "mainwindow/zentrel_form.h"
-#include "platform/memory/iconv_code_page.h"
-#include "platform/memory/memory_backup_folder.h"
-#include "platform/memory/memory_registry.h"
-#include "platform/memory/memory_wide_registry.h"
 #include "support/fake_controls.h"
+#include "support/memory/iconv_code_page.h"
+#include "support/memory/memory_backup_folder.h"
+#include "support/memory/memory_registry.h"
+#include "support/memory/memory_wide_registry.h"
 
 namespace velmora::testing {
 

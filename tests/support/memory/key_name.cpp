@@ -1,4 +1,4 @@
-#include "platform/memory/key_name.h"
+#include "support/memory/key_name.h"
 
 namespace velmora::platform::memory {
 

@@ -4,8 +4,8 @@
 #pragma once
 
 #include "platform/code_page.h"
-#include "platform/memory/memory_registry.h"
 #include "platform/wide_registry.h"
+#include "support/memory/memory_registry.h"
 
 namespace velmora::platform::memory {
 

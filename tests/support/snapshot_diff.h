@@ -8,8 +8,8 @@
 #include <string_view>
 #include <vector>
 
-#include "platform/memory/key_name.h"
-#include "platform/memory/memory_registry.h"
+#include "support/memory/key_name.h"
+#include "support/memory/memory_registry.h"
 
 namespace velmora::testing {
 

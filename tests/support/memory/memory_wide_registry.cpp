@@ -1,4 +1,4 @@
-#include "platform/memory/memory_wide_registry.h"
+#include "support/memory/memory_wide_registry.h"
 
 #include "platform/utf16.h"
 
