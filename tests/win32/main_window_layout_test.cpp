@@ -11,14 +11,14 @@
 #include <vector>
 
 #include "mainwindow/zentrel_form.h"
-#include "platform/win32/dpi.h"
-#include "platform/win32/win32_backup_folder.h"
-#include "platform/win32/win32_code_page.h"
-#include "platform/win32/win32_geometry.h"
-#include "platform/win32/win32_main_window.h"
-#include "platform/win32/win32_registry.h"
-#include "platform/win32/win32_version_dialog.h"
-#include "platform/win32/win32_wide_registry.h"
+#include "platform/win32/forms/win32_main_window.h"
+#include "platform/win32/forms/win32_version_dialog.h"
+#include "platform/win32/system/win32_backup_folder.h"
+#include "platform/win32/system/win32_code_page.h"
+#include "platform/win32/system/win32_registry.h"
+#include "platform/win32/system/win32_wide_registry.h"
+#include "platform/win32/ui/dpi.h"
+#include "platform/win32/ui/win32_geometry.h"
 
 namespace velmora::platform::win32 {
 namespace {

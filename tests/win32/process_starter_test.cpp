@@ -17,8 +17,8 @@
 #include <utility>
 #include <vector>
 
-#include "platform/win32/unique_handle.h"
-#include "platform/win32/win32_process_starter.h"
+#include "platform/win32/common/unique_handle.h"
+#include "platform/win32/system/win32_process_starter.h"
 
 namespace velmora::platform::win32 {
 namespace {

@@ -13,9 +13,9 @@
 #include <utility>
 
 #include "platform/registry_key.h"
-#include "platform/win32/unique_hkey.h"
-#include "platform/win32/win32_code_page.h"
-#include "platform/win32/win32_registry.h"
+#include "platform/win32/system/unique_hkey.h"
+#include "platform/win32/system/win32_code_page.h"
+#include "platform/win32/system/win32_registry.h"
 
 namespace velmora::platform::win32 {
 namespace {

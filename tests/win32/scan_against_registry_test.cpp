@@ -11,12 +11,12 @@
 
 #include "catalogue/find_entry.h"
 #include "mainwindow/zentrel_form.h"
-#include "platform/win32/unique_hkey.h"
-#include "platform/win32/win32_backup_folder.h"
-#include "platform/win32/win32_code_page.h"
-#include "platform/win32/win32_registry.h"
-#include "platform/win32/win32_registry_views.h"
-#include "platform/win32/win32_wide_registry.h"
+#include "platform/win32/system/unique_hkey.h"
+#include "platform/win32/system/win32_backup_folder.h"
+#include "platform/win32/system/win32_code_page.h"
+#include "platform/win32/system/win32_registry.h"
+#include "platform/win32/system/win32_registry_views.h"
+#include "platform/win32/system/win32_wide_registry.h"
 #include "support/fake_controls.h"
 
 namespace velmora::testing {

@@ -12,10 +12,10 @@
 #include <vector>
 
 #include "catalogue/uninstall_list_scan.h"
-#include "platform/win32/unique_hkey.h"
-#include "platform/win32/win32_code_page.h"
-#include "platform/win32/win32_registry.h"
-#include "platform/win32/win32_registry_views.h"
+#include "platform/win32/system/unique_hkey.h"
+#include "platform/win32/system/win32_code_page.h"
+#include "platform/win32/system/win32_registry.h"
+#include "platform/win32/system/win32_registry_views.h"
 #include "support/fake_controls.h"
 
 namespace {

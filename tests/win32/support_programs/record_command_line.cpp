@@ -11,7 +11,7 @@
 #include <cstdlib>
 #include <string>
 
-#include "platform/win32/unique_handle.h"
+#include "platform/win32/common/unique_handle.h"
 
 int main() {
     const wchar_t* target = ::_wgetenv(L"VELMORA_RECORD_FILE");

@@ -1,0 +1,77 @@
+// The main window on user32: a fixed-size top-level window whose standard
+// controls (see main_window_layout.h for class names, ids and styles) are
+// wired to the main window's handlers.
+//
+//   WM_PAINT              BeginPaint/EndPaint first, then Form_Paint
+//   LBN_SELCHANGE (1000)  UninstallList_Click
+//   LBN_DBLCLK (1000)     UninstallList_DblClick
+//   BN_CLICKED 1002-1006  UpdateCommand, ListDelCommand, AddAndDelCommand,
+//                         VersionCommand, EndCommand _Click
+//   WM_CLOSE              destroys the window; WM_DESTROY ends the message loop
+//
+// While the window is disabled (a message box or the version dialog is
+// open) control notifications are ignored, so that nothing sent to its
+// controls from outside can run a handler then.  Repaints still run.
+#pragma once
+
+#include <windows.h>
+
+#include <optional>
+
+#include "platform/geometry.h"
+#include "platform/win32/ui/dialog_keys.h"
+#include "platform/win32/ui/form_controls.h"
+#include "platform/win32/ui/message_window.h"
+#include "platform/win32/ui/unique_gdi_handles.h"
+#include "platform/win32/ui/win32_controls.h"
+
+namespace velmora::mainwindow {
+class ZentrelForm;
+}
+
+namespace velmora::platform::win32 {
+
+class Win32MainWindow : public FormWindow, private MessageWindow {
+  public:
+    // Creates the window hidden, with its controls laid out at its dpi.
+    // iconResource names the program icon (null or missing: no icon).
+    // Throws std::runtime_error when the window cannot be made.
+    Win32MainWindow(HINSTANCE instance, const wchar_t* iconResource);
+    ~Win32MainWindow();
+
+    using MessageWindow::Handle;
+
+    ListBox& UninstallList() { return *uninstallList_; }
+    TextBox& UninstallStringText() { return *uninstallStringText_; }
+    MessageBoxes& Messages() { return *messages_; }
+
+    // The handlers the window's events go to; null detaches them.
+    void Attach(mainwindow::ZentrelForm* form) { form_ = form; }
+    // Runs Form_Load, then shows the window with the focus in the list.
+    void Load(int showCommand);
+    // Destroys the window, which ends the message loop.
+    void Close();
+    // Keyboard handling for the message loop; true when msg was consumed.
+    bool PreTranslate(MSG& msg);
+
+    float WidthTwips() const override;
+    float HeightTwips() const override;
+    void MoveTwips(float left, float top) override;
+    unsigned Dpi() const override;
+
+  private:
+    LRESULT HandleMessage(UINT message, WPARAM wParam, LPARAM lParam) override;
+    void OnPaint();
+    void OnCommand(int id, int code);
+    void ApplyDpi(UINT dpi);
+
+    FormControls controls_;
+    UniqueHicon picture_;
+    std::optional<Win32ListBox> uninstallList_;
+    std::optional<Win32TextBox> uninstallStringText_;
+    std::optional<Win32MessageBoxes> messages_;
+    FocusMemory focus_;
+    mainwindow::ZentrelForm* form_ = nullptr;
+};
+
+}  // namespace velmora::platform::win32

@@ -1,0 +1,51 @@
+#include "platform/win32/system/win32_code_page.h"
+
+#include <windows.h>
+
+#include <climits>
+#include <stdexcept>
+
+namespace velmora::platform::win32 {
+namespace {
+
+// The conversion functions count in int; registry texts are tiny, so a longer
+// input is a caller's error rather than something to convert piecewise (which
+// could cut a double-byte character in two).
+int CheckedLength(std::size_t length) {
+    if (length > static_cast<std::size_t>(INT_MAX)) {
+        throw std::length_error("text too long for the code-page conversion");
+    }
+    return static_cast<int>(length);
+}
+
+}  // namespace
+
+// No MB_ERR_INVALID_CHARS: an invalid byte sequence becomes the system's
+// replacement character and the rest of the text is still converted.  The
+// lengths are explicit, so embedded NULs are converted like any character.
+std::wstring Win32CodePage::ToWide(std::string_view bytes) const {
+    if (bytes.empty()) return {};
+    const int length = CheckedLength(bytes.size());
+    const int needed = ::MultiByteToWideChar(CP_ACP, 0, bytes.data(), length, nullptr, 0);
+    if (needed <= 0) return {};
+    std::wstring text(static_cast<std::size_t>(needed), L'\0');
+    const int written = ::MultiByteToWideChar(CP_ACP, 0, bytes.data(), length, text.data(), needed);
+    text.resize(static_cast<std::size_t>(written > 0 ? written : 0));
+    return text;
+}
+
+// Characters the code page lacks become its default character.
+std::string Win32CodePage::ToNarrow(std::wstring_view text) const {
+    if (text.empty()) return {};
+    const int length = CheckedLength(text.size());
+    const int needed =
+        ::WideCharToMultiByte(CP_ACP, 0, text.data(), length, nullptr, 0, nullptr, nullptr);
+    if (needed <= 0) return {};
+    std::string bytes(static_cast<std::size_t>(needed), '\0');
+    const int written = ::WideCharToMultiByte(CP_ACP, 0, text.data(), length, bytes.data(), needed,
+                                              nullptr, nullptr);
+    bytes.resize(static_cast<std::size_t>(written > 0 ? written : 0));
+    return bytes;
+}
+
+}  // namespace velmora::platform::win32

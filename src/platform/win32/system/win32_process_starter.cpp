@@ -1,0 +1,195 @@
+#include "platform/win32/system/win32_process_starter.h"
+
+#include <windows.h>
+// shellapi.h and objbase.h need windows.h first.
+#include <objbase.h>
+#include <shellapi.h>
+
+#include "platform/win32/common/unique_handle.h"
+
+namespace velmora::platform::win32 {
+namespace {
+
+constexpr std::wstring_view kBlanks = L" \t";
+
+// The longest command line CreateProcessW takes, and the largest buffer
+// ExpandEnvironmentStringsW works with, both counting the terminating NUL.
+constexpr std::size_t kMaxCommandLine = 32767;
+
+// ERROR_ELEVATION_REQUIRED: the program's manifest asks for administrator
+// rights.  mingw-w64's winerror.h lacks the name.
+constexpr DWORD kErrorElevationRequired = 740;
+
+bool IsBlank(std::wstring_view text) { return text.find_first_not_of(kBlanks) == text.npos; }
+
+std::wstring WithoutLeadingBlanks(std::wstring_view text) {
+    const std::size_t start = text.find_first_not_of(kBlanks);
+    return start == text.npos ? std::wstring() : std::wstring(text.substr(start));
+}
+
+// A file (not a folder) found where CreateProcessW would look for it, with
+// ".exe" added when the name has no extension.
+bool NamesProgramFile(const std::wstring& name) {
+    std::wstring found(kMaxCommandLine, L'\0');
+    const DWORD length = ::SearchPathW(nullptr, name.c_str(), L".exe",
+                                       static_cast<DWORD>(found.size()), found.data(), nullptr);
+    if (length == 0 || length >= found.size()) return false;
+    const DWORD attributes = ::GetFileAttributesW(found.c_str());
+    return attributes != INVALID_FILE_ATTRIBUTES && (attributes & FILE_ATTRIBUTE_DIRECTORY) == 0;
+}
+
+// ERROR_SUCCESS once the program runs, else CreateProcessW's error.
+DWORD CreateProcessFromCommandLine(const std::wstring& commandLine) {
+    // CreateProcessW may write into the command line, so it gets a copy.
+    std::wstring writable = commandLine;
+    STARTUPINFOW startup{};
+    startup.cb = sizeof(startup);
+    startup.dwFlags = STARTF_USESHOWWINDOW;
+    startup.wShowWindow = SW_SHOWNORMAL;
+    PROCESS_INFORMATION started{};
+    if (!::CreateProcessW(nullptr, writable.data(), nullptr, nullptr, FALSE, 0, nullptr, nullptr,
+                          &startup, &started)) {
+        return ::GetLastError();
+    }
+    const UniqueHandle process(started.hProcess);
+    const UniqueHandle thread(started.hThread);
+    return ERROR_SUCCESS;
+}
+
+// The shell and COM serve only the elevated start, so they are loaded on its
+// first use rather than with the program: a start that never elevates maps
+// neither.  Once loaded they stay for the life of the process, since the
+// shell may still run its own code on threads it started for the request.
+class ElevationFunctions {
+  public:
+    static const ElevationFunctions& Get() {
+        static const ElevationFunctions functions;
+        return functions;
+    }
+    bool Ready() const { return shellExecute != nullptr && coInitialize != nullptr; }
+
+    decltype(&::ShellExecuteExW) shellExecute = nullptr;
+    decltype(&::CoInitializeEx) coInitialize = nullptr;
+
+  private:
+    ElevationFunctions() {
+        const HMODULE shell = Load(L"shell32.dll");
+        const HMODULE com = Load(L"ole32.dll");
+        shellExecute = Function<decltype(shellExecute)>(shell, "ShellExecuteExW");
+        coInitialize = Function<decltype(coInitialize)>(com, "CoInitializeEx");
+    }
+    // From the system folder only, never from the program's or the current
+    // folder.  Windows 7 without its loader update refuses the flag; there the
+    // full path into the system folder does the same.
+    static HMODULE Load(const wchar_t* name) {
+        if (const HMODULE module = ::LoadLibraryExW(name, nullptr, LOAD_LIBRARY_SEARCH_SYSTEM32)) {
+            return module;
+        }
+        if (::GetLastError() != ERROR_INVALID_PARAMETER) return nullptr;
+        wchar_t folder[MAX_PATH];
+        const UINT length = ::GetSystemDirectoryW(folder, MAX_PATH);
+        if (length == 0 || length >= MAX_PATH) return nullptr;
+        return ::LoadLibraryW((std::wstring(folder, length) + L"\\" + name).c_str());
+    }
+    template <typename Pointer>
+    static Pointer Function(HMODULE module, const char* name) {
+        if (module == nullptr) return nullptr;
+        return reinterpret_cast<Pointer>(reinterpret_cast<void*>(::GetProcAddress(module, name)));
+    }
+};
+
+// The shell wants COM on the thread that calls ShellExecuteExW.  It stays
+// initialised for the thread's life, as the shell may finish the request
+// after the call returns; a thread already initialised otherwise keeps that.
+void EnsureComOnThisThread(const ElevationFunctions& functions) {
+    thread_local bool initialised = false;
+    if (initialised) return;
+    const HRESULT result =
+        functions.coInitialize(nullptr, COINIT_APARTMENTTHREADED | COINIT_DISABLE_OLE1DDE);
+    initialised = SUCCEEDED(result) || result == RPC_E_CHANGED_MODE;
+}
+
+}  // namespace
+
+CommandLineParts SplitCommandLine(std::wstring_view commandLine, const ProgramProbe& isProgram) {
+    const std::size_t start = commandLine.find_first_not_of(kBlanks);
+    if (start == commandLine.npos) return {};
+    const std::wstring_view text = commandLine.substr(start);
+
+    if (text.front() == L'"') {
+        const std::size_t close = text.find(L'"', 1);
+        if (close == text.npos) return {std::wstring(text.substr(1)), {}};
+        return {std::wstring(text.substr(1, close - 1)),
+                WithoutLeadingBlanks(text.substr(close + 1))};
+    }
+
+    const std::size_t firstBlank = text.find_first_of(kBlanks);
+    // Candidates end at each run of blanks, the last one at the end of the text.
+    for (std::size_t end = firstBlank; isProgram;) {
+        const std::wstring candidate(text.substr(0, end));
+        if (isProgram(candidate)) {
+            return {candidate, WithoutLeadingBlanks(text.substr(candidate.size()))};
+        }
+        if (end == text.npos) break;
+        const std::size_t next = text.find_first_not_of(kBlanks, end);
+        if (next == text.npos) break;
+        end = text.find_first_of(kBlanks, next);
+    }
+    if (firstBlank == text.npos) return {std::wstring(text), {}};
+    return {std::wstring(text.substr(0, firstBlank)),
+            WithoutLeadingBlanks(text.substr(firstBlank))};
+}
+
+std::optional<std::wstring> ExpandEnvironmentReferences(const std::wstring& text) {
+    if (text.size() >= kMaxCommandLine) return std::nullopt;
+    std::wstring expanded(text.size() + 1, L'\0');
+    // The second round is for a result longer than the text; a third one only
+    // if the environment grew in between.
+    for (int round = 0; round < 3; ++round) {
+        const DWORD needed = ::ExpandEnvironmentStringsW(text.c_str(), expanded.data(),
+                                                         static_cast<DWORD>(expanded.size()));
+        if (needed == 0 || needed > kMaxCommandLine) return std::nullopt;
+        if (needed <= expanded.size()) {
+            expanded.resize(needed - 1);
+            return expanded;
+        }
+        expanded.assign(needed, L'\0');
+    }
+    return std::nullopt;
+}
+
+bool StartElevated(const std::wstring& commandLine) {
+    const CommandLineParts parts = SplitCommandLine(commandLine, NamesProgramFile);
+    if (parts.program.empty()) return false;
+    const ElevationFunctions& functions = ElevationFunctions::Get();
+    if (!functions.Ready()) return false;
+    EnsureComOnThisThread(functions);
+    SHELLEXECUTEINFOW execute{};
+    execute.cbSize = sizeof(execute);
+    // No SEE_MASK_FLAG_NO_UI: the shell must be free to show its consent prompt.
+    execute.fMask = SEE_MASK_NOCLOSEPROCESS;
+    execute.lpVerb = L"runas";
+    execute.lpFile = parts.program.c_str();
+    execute.lpParameters = parts.arguments.empty() ? nullptr : parts.arguments.c_str();
+    execute.nShow = SW_SHOWNORMAL;
+    // A refused prompt fails with ERROR_CANCELLED like any other failure.
+    if (!functions.shellExecute(&execute)) return false;
+    const UniqueHandle process(execute.hProcess);
+    return true;
+}
+
+bool Win32ProcessStarter::Start(const std::wstring& commandLine) {
+    try {
+        if (IsBlank(commandLine)) return false;
+        const std::optional<std::wstring> expanded = ExpandEnvironmentReferences(commandLine);
+        if (!expanded || IsBlank(*expanded)) return false;
+        const DWORD status = CreateProcessFromCommandLine(*expanded);
+        if (status == ERROR_SUCCESS) return true;
+        return status == kErrorElevationRequired && StartElevated(*expanded);
+    } catch (...) {
+        // Only allocation can throw here; the caller just needs "not started".
+        return false;
+    }
+}
+
+}  // namespace velmora::platform::win32

@@ -1,0 +1,79 @@
+#include "platform/win32/ui/message_window.h"
+
+#include <exception>
+
+#include "platform/win32/common/win32_error.h"
+#include "platform/win32/ui/unexpected_error.h"
+
+namespace velmora::platform::win32 {
+namespace {
+
+void RegisterOnce(HINSTANCE instance, const WindowClassInfo& info, WNDPROC procedure) {
+    WNDCLASSEXW windowClass{};
+    if (::GetClassInfoExW(instance, info.name, &windowClass)) return;
+    windowClass.cbSize = sizeof windowClass;
+    windowClass.style = CS_DBLCLKS;
+    windowClass.lpfnWndProc = procedure;
+    windowClass.hInstance = instance;
+    windowClass.hIcon = info.icon;
+    windowClass.hIconSm = info.smallIcon;
+    windowClass.hCursor = ::LoadCursorW(nullptr, IDC_ARROW);
+    windowClass.hbrBackground = reinterpret_cast<HBRUSH>(static_cast<INT_PTR>(COLOR_BTNFACE + 1));
+    windowClass.lpszClassName = info.name;
+    if (::RegisterClassExW(&windowClass) == 0 && ::GetLastError() != ERROR_CLASS_ALREADY_EXISTS) {
+        ThrowLastError("RegisterClassExW");
+    }
+}
+
+}  // namespace
+
+MessageWindow::~MessageWindow() {
+    if (hwnd_ != nullptr) {
+        ::SetWindowLongPtrW(hwnd_, GWLP_USERDATA, 0);
+        ::DestroyWindow(hwnd_);
+    }
+}
+
+void MessageWindow::CreateHandle(HINSTANCE instance, const WindowClassInfo& windowClass,
+                                 const FrameInfo& frame) {
+    RegisterOnce(instance, windowClass, &MessageWindow::Procedure);
+    // hwnd_ is set by the thunk at WM_NCCREATE.
+    const HWND created =
+        ::CreateWindowExW(frame.exStyle, windowClass.name, frame.caption, frame.style,
+                          CW_USEDEFAULT, CW_USEDEFAULT, 0, 0, frame.owner, nullptr, instance, this);
+    if (created == nullptr) ThrowLastError("CreateWindowExW");
+}
+
+void MessageWindow::DestroyHandle() {
+    if (hwnd_ != nullptr && !::DestroyWindow(hwnd_)) ThrowLastError("DestroyWindow");
+}
+
+LRESULT CALLBACK MessageWindow::Procedure(HWND window, UINT message, WPARAM wParam, LPARAM lParam) {
+    MessageWindow* self = nullptr;
+    if (message == WM_NCCREATE) {
+        self =
+            static_cast<MessageWindow*>(reinterpret_cast<CREATESTRUCTW*>(lParam)->lpCreateParams);
+        self->hwnd_ = window;
+        ::SetWindowLongPtrW(window, GWLP_USERDATA, reinterpret_cast<LONG_PTR>(self));
+    } else {
+        self = reinterpret_cast<MessageWindow*>(::GetWindowLongPtrW(window, GWLP_USERDATA));
+    }
+    if (self == nullptr) return ::DefWindowProcW(window, message, wParam, lParam);
+
+    if (message == WM_NCDESTROY) {
+        ::SetWindowLongPtrW(window, GWLP_USERDATA, 0);
+        self->hwnd_ = nullptr;
+        self->OnDestroyed();
+        return ::DefWindowProcW(window, message, wParam, lParam);
+    }
+    try {
+        return self->HandleMessage(message, wParam, lParam);
+    } catch (const std::exception& error) {
+        ReportUnexpectedError(window, error.what());
+    } catch (...) {
+        ReportUnexpectedError(window, nullptr);
+    }
+    return 0;
+}
+
+}  // namespace velmora::platform::win32
