@@ -28,7 +28,7 @@ std::wstring GetRegValueText(platform::Registry& registry, const platform::CodeP
                                   buffer.data(), &size) != platform::kErrorSuccess) {
         return {};
     }
-    subKey.Close();
+    subKey.reset();
 
     // The type is deliberately not examined: whatever was stored is read as
     // text up to its first NUL.

@@ -69,7 +69,7 @@ void ZentrelForm::ListDelCommand_Click() {
     if (!BackUpAndDelete(platform_, opened, entry)) {
         platform_.messages.Show(kDeleteFailedMessage, platform::kMbOk);
     }
-    key.Close();
+    key.reset();
 
     追加と削除の一覧検索();
 }

@@ -65,7 +65,7 @@ class RegistryAdapterTest : public ::testing::Test {
         scratch_ = RegistryKey(registry_, handle);
     }
     void TearDown() override {
-        scratch_.Close();
+        scratch_.reset();
         ::RegDeleteTreeA(HKEY_CURRENT_USER, path_.c_str());
         ::RegDeleteKeyA(HKEY_CURRENT_USER, kTestRootPath);  // fails while others use it
     }
