@@ -98,7 +98,7 @@ void Win32MainWindow::OnPaint() {
     // open a message box, whose message loop would otherwise see the same
     // region still invalid and repaint again and again.
     PAINTSTRUCT paint;
-    if (::BeginPaint(Handle(), &paint) == nullptr) ThrowLastError("BeginPaint");
+    VELMORA_WIN32_CHECK(::BeginPaint(Handle(), &paint));
     ::EndPaint(Handle(), &paint);
     if (form_ != nullptr) form_->Form_Paint();
 }

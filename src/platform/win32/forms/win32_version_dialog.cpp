@@ -100,8 +100,8 @@ void Win32VersionDialog::ApplyDpi(UINT dpi) {
 void Win32VersionDialog::RunModalLoop() {
     MSG msg;
     while (Handle() != nullptr) {
-        const BOOL got = ::GetMessageW(&msg, nullptr, 0, 0);
-        if (got == -1) ThrowLastError("GetMessageW");
+        const BOOL got = VELMORA_WIN32_CHECK_THAT(::GetMessageW(&msg, nullptr, 0, 0),
+                                                  [](BOOL result) { return result != -1; });
         if (got == 0) {
             // The program is ending: leave the quit for the outer loop.
             ::PostQuitMessage(static_cast<int>(msg.wParam));

@@ -76,10 +76,11 @@ SIZE OuterSizeForClient(int clientWidth, int clientHeight, DWORD style, DWORD ex
     static const auto adjustForDpi =
         FindUser32Function<AdjustWindowRectExForDpiFunction>("AdjustWindowRectExForDpi");
     RECT rect{0, 0, clientWidth, clientHeight};
-    const BOOL adjusted = adjustForDpi != nullptr
-                              ? adjustForDpi(&rect, style, FALSE, exStyle, dpi)
-                              : ::AdjustWindowRectEx(&rect, style, FALSE, exStyle);
-    if (!adjusted) ThrowLastError("AdjustWindowRectEx");
+    if (adjustForDpi != nullptr) {
+        VELMORA_WIN32_CHECK(adjustForDpi(&rect, style, FALSE, exStyle, dpi));
+    } else {
+        VELMORA_WIN32_CHECK(::AdjustWindowRectEx(&rect, style, FALSE, exStyle));
+    }
     return SIZE{rect.right - rect.left, rect.bottom - rect.top};
 }
 
@@ -87,10 +88,8 @@ void SizeClientInTwips(HWND window, int clientWidth, int clientHeight, DWORD sty
                        UINT dpi) {
     const SIZE outer = OuterSizeForClient(TwipsToPixels(clientWidth, dpi),
                                           TwipsToPixels(clientHeight, dpi), style, exStyle, dpi);
-    if (!::SetWindowPos(window, nullptr, 0, 0, outer.cx, outer.cy,
-                        SWP_NOMOVE | SWP_NOZORDER | SWP_NOACTIVATE)) {
-        ThrowLastError("SetWindowPos");
-    }
+    VELMORA_WIN32_CHECK(::SetWindowPos(window, nullptr, 0, 0, outer.cx, outer.cy,
+                                       SWP_NOMOVE | SWP_NOZORDER | SWP_NOACTIVATE));
 }
 
 }  // namespace velmora::platform::win32

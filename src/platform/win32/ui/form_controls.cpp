@@ -13,10 +13,9 @@ void FormControls::Create(HWND parent, HINSTANCE instance, std::span<const Contr
     controls_.clear();
     controls_.reserve(layouts.size());
     for (const ControlLayout& layout : layouts) {
-        const HWND handle = ::CreateWindowExW(
+        const HWND handle = VELMORA_WIN32_CHECK(::CreateWindowExW(
             0, layout.windowClass, layout.text, WS_CHILD | WS_VISIBLE | layout.style, 0, 0, 0, 0,
-            parent, reinterpret_cast<HMENU>(static_cast<INT_PTR>(layout.id)), instance, nullptr);
-        if (handle == nullptr) ThrowLastError("CreateWindowExW (control)");
+            parent, reinterpret_cast<HMENU>(static_cast<INT_PTR>(layout.id)), instance, nullptr));
         controls_.push_back(Control{&layout, handle});
     }
 }
@@ -40,11 +39,9 @@ void FormControls::Layout(UINT dpi) {
             width = exact ? text.cx : std::max<int>(width, text.cx);
             height = exact ? text.cy : std::max<int>(height, text.cy);
         }
-        if (!::SetWindowPos(control.handle, nullptr, TwipsToPixels(layout.left, dpi),
-                            TwipsToPixels(layout.top, dpi), width, height,
-                            SWP_NOZORDER | SWP_NOACTIVATE)) {
-            ThrowLastError("SetWindowPos (control)");
-        }
+        VELMORA_WIN32_CHECK(::SetWindowPos(control.handle, nullptr, TwipsToPixels(layout.left, dpi),
+                                           TwipsToPixels(layout.top, dpi), width, height,
+                                           SWP_NOZORDER | SWP_NOACTIVATE));
         ::InvalidateRect(control.handle, nullptr, TRUE);
     }
     // The fonts swapped out above are released here, after no control

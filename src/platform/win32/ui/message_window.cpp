@@ -20,9 +20,9 @@ void RegisterOnce(HINSTANCE instance, const WindowClassInfo& info, WNDPROC proce
     windowClass.hCursor = ::LoadCursorW(nullptr, IDC_ARROW);
     windowClass.hbrBackground = reinterpret_cast<HBRUSH>(static_cast<INT_PTR>(COLOR_BTNFACE + 1));
     windowClass.lpszClassName = info.name;
-    if (::RegisterClassExW(&windowClass) == 0 && ::GetLastError() != ERROR_CLASS_ALREADY_EXISTS) {
-        ThrowLastError("RegisterClassExW");
-    }
+    VELMORA_WIN32_CHECK_THAT(::RegisterClassExW(&windowClass), [](ATOM atom) {
+        return atom != 0 || ::GetLastError() == ERROR_CLASS_ALREADY_EXISTS;
+    });
 }
 
 }  // namespace
@@ -38,14 +38,13 @@ void MessageWindow::CreateHandle(HINSTANCE instance, const WindowClassInfo& wind
                                  const FrameInfo& frame) {
     RegisterOnce(instance, windowClass, &MessageWindow::Procedure);
     // hwnd_ is set by the thunk at WM_NCCREATE.
-    const HWND created =
-        ::CreateWindowExW(frame.exStyle, windowClass.name, frame.caption, frame.style,
-                          CW_USEDEFAULT, CW_USEDEFAULT, 0, 0, frame.owner, nullptr, instance, this);
-    if (created == nullptr) ThrowLastError("CreateWindowExW");
+    VELMORA_WIN32_CHECK(::CreateWindowExW(frame.exStyle, windowClass.name, frame.caption,
+                                          frame.style, CW_USEDEFAULT, CW_USEDEFAULT, 0, 0,
+                                          frame.owner, nullptr, instance, this));
 }
 
 void MessageWindow::DestroyHandle() {
-    if (hwnd_ != nullptr && !::DestroyWindow(hwnd_)) ThrowLastError("DestroyWindow");
+    if (hwnd_ != nullptr) VELMORA_WIN32_CHECK(::DestroyWindow(hwnd_));
 }
 
 LRESULT CALLBACK MessageWindow::Procedure(HWND window, UINT message, WPARAM wParam, LPARAM lParam) {

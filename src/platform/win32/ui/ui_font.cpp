@@ -8,12 +8,11 @@ namespace {
 
 class WindowDc {
   public:
-    explicit WindowDc(HWND window) : window_(window), dc_(::GetDC(window)) {
-        if (dc_ == nullptr) ThrowLastError("GetDC");
-    }
+    explicit WindowDc(HWND window) : window_(window), dc_(VELMORA_WIN32_CHECK(::GetDC(window))) {}
     WindowDc(const WindowDc&) = delete;
     WindowDc& operator=(const WindowDc&) = delete;
-    ~WindowDc() { ::ReleaseDC(window_, dc_); }
+    // A DC of a window class without its own DC is always released.
+    ~WindowDc() { static_cast<void>(::ReleaseDC(window_, dc_)); }
     HDC get() const { return dc_; }
 
   private:
@@ -23,12 +22,14 @@ class WindowDc {
 
 class FontSelection {
   public:
-    FontSelection(HDC dc, HFONT font) : dc_(dc), previous_(::SelectObject(dc, font)) {
-        if (previous_ == nullptr || previous_ == HGDI_ERROR) ThrowLastError("SelectObject");
-    }
+    // For a font (not a region) failure is a null result.
+    FontSelection(HDC dc, HFONT font)
+        : dc_(dc), previous_(VELMORA_WIN32_CHECK(::SelectObject(dc, font))) {}
     FontSelection(const FontSelection&) = delete;
     FontSelection& operator=(const FontSelection&) = delete;
-    ~FontSelection() { ::SelectObject(dc_, previous_); }
+    // Putting back the object the DC had cannot fail in a way worth reporting
+    // from a destructor; the DC is released right after.
+    ~FontSelection() { static_cast<void>(::SelectObject(dc_, previous_)); }
 
   private:
     HDC dc_;
@@ -38,21 +39,18 @@ class FontSelection {
 }  // namespace
 
 UniqueHfont CreateUiFont(int centipoints, UINT dpi) {
-    UniqueHfont font(::CreateFontW(FontHeightForDpi(centipoints, dpi), 0, 0, 0, FW_NORMAL, FALSE,
-                                   FALSE, FALSE, SHIFTJIS_CHARSET, OUT_DEFAULT_PRECIS,
-                                   CLIP_DEFAULT_PRECIS, DEFAULT_QUALITY,
-                                   DEFAULT_PITCH | FF_DONTCARE, kUiFontFace));
-    if (!font) ThrowLastError("CreateFontW");
-    return font;
+    return UniqueHfont(VELMORA_WIN32_CHECK(
+        ::CreateFontW(FontHeightForDpi(centipoints, dpi), 0, 0, 0, FW_NORMAL, FALSE, FALSE, FALSE,
+                      SHIFTJIS_CHARSET, OUT_DEFAULT_PRECIS, CLIP_DEFAULT_PRECIS, DEFAULT_QUALITY,
+                      DEFAULT_PITCH | FF_DONTCARE, kUiFontFace)));
 }
 
 SIZE MeasureText(HWND window, HFONT font, std::wstring_view text) {
     WindowDc dc(window);
     FontSelection selection(dc.get(), font);
     SIZE size{};
-    if (!::GetTextExtentPoint32W(dc.get(), text.data(), static_cast<int>(text.size()), &size)) {
-        ThrowLastError("GetTextExtentPoint32W");
-    }
+    VELMORA_WIN32_CHECK(
+        ::GetTextExtentPoint32W(dc.get(), text.data(), static_cast<int>(text.size()), &size));
     return size;
 }
 

@@ -9,23 +9,26 @@
 namespace velmora::platform::win32 {
 namespace {
 
-LRESULT ListResultOrThrow(LRESULT result, const char* what) {
+// A list box reports failure with LB_ERR or LB_ERRSPACE and sets no last
+// error; the message's name for the report comes from the call site.
+LRESULT SendListMessage(HWND list, UINT message, WPARAM wParam, LPARAM lParam, const char* name) {
+    const LRESULT result = ::SendMessageW(list, message, wParam, lParam);
     if (result == LB_ERR || result == LB_ERRSPACE) {
-        throw std::runtime_error(std::string("list box: ") + what + " failed");
+        throw std::runtime_error(std::string("list box: ") + name + " failed");
     }
     return result;
 }
+#define VELMORA_LIST_MESSAGE(list, message, wParam, lParam) \
+    SendListMessage(list, message, wParam, lParam, #message)
 
 }  // namespace
 
 void Win32ListBox::Clear() { ::SendMessageW(list_, LB_RESETCONTENT, 0, 0); }
 
 void Win32ListBox::AddLine(const std::wstring& text, std::int16_t slot) {
-    const LRESULT index = ListResultOrThrow(
-        ::SendMessageW(list_, LB_ADDSTRING, 0, reinterpret_cast<LPARAM>(text.c_str())),
-        "LB_ADDSTRING");
-    ListResultOrThrow(::SendMessageW(list_, LB_SETITEMDATA, static_cast<WPARAM>(index), slot),
-                      "LB_SETITEMDATA");
+    const LRESULT index =
+        VELMORA_LIST_MESSAGE(list_, LB_ADDSTRING, 0, reinterpret_cast<LPARAM>(text.c_str()));
+    VELMORA_LIST_MESSAGE(list_, LB_SETITEMDATA, static_cast<WPARAM>(index), slot);
 }
 
 int Win32ListBox::SelectedIndex() const {
@@ -34,21 +37,19 @@ int Win32ListBox::SelectedIndex() const {
 }
 
 std::wstring Win32ListBox::LineText(int index) const {
-    const LRESULT length = ListResultOrThrow(
-        ::SendMessageW(list_, LB_GETTEXTLEN, static_cast<WPARAM>(index), 0), "LB_GETTEXTLEN");
+    const LRESULT length =
+        VELMORA_LIST_MESSAGE(list_, LB_GETTEXTLEN, static_cast<WPARAM>(index), 0);
     std::wstring text(static_cast<std::size_t>(length) + 1, L'\0');
-    const LRESULT copied =
-        ListResultOrThrow(::SendMessageW(list_, LB_GETTEXT, static_cast<WPARAM>(index),
-                                         reinterpret_cast<LPARAM>(text.data())),
-                          "LB_GETTEXT");
+    const LRESULT copied = VELMORA_LIST_MESSAGE(list_, LB_GETTEXT, static_cast<WPARAM>(index),
+                                                reinterpret_cast<LPARAM>(text.data()));
     text.resize(static_cast<std::size_t>(copied));
     return text;
 }
 
 std::int16_t Win32ListBox::LineSlot(int index) const {
     // Slots are 0 to 256, so LB_ERR (-1) is never a slot.
-    return static_cast<std::int16_t>(ListResultOrThrow(
-        ::SendMessageW(list_, LB_GETITEMDATA, static_cast<WPARAM>(index), 0), "LB_GETITEMDATA"));
+    return static_cast<std::int16_t>(
+        VELMORA_LIST_MESSAGE(list_, LB_GETITEMDATA, static_cast<WPARAM>(index), 0));
 }
 
 void Win32ListBox::BeginUpdate() { ::SendMessageW(list_, WM_SETREDRAW, FALSE, 0); }
@@ -59,13 +60,11 @@ void Win32ListBox::EndUpdate() {
 }
 
 void Win32TextBox::SetText(const std::wstring& text) {
-    if (!::SetWindowTextW(edit_, text.c_str())) ThrowLastError("SetWindowTextW");
+    VELMORA_WIN32_CHECK(::SetWindowTextW(edit_, text.c_str()));
 }
 
 int Win32MessageBoxes::Show(const std::wstring& text, std::uint32_t style) {
-    const int answer = ::MessageBoxW(owner_, text.c_str(), kMessageBoxTitle, style);
-    if (answer == 0) ThrowLastError("MessageBoxW");
-    return answer;
+    return VELMORA_WIN32_CHECK(::MessageBoxW(owner_, text.c_str(), kMessageBoxTitle, style));
 }
 
 }  // namespace velmora::platform::win32

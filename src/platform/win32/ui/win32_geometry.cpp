@@ -8,7 +8,7 @@ namespace {
 
 RECT OuterRect(HWND window) {
     RECT rect{};
-    if (!::GetWindowRect(window, &rect)) ThrowLastError("GetWindowRect");
+    VELMORA_WIN32_CHECK(::GetWindowRect(window, &rect));
     return rect;
 }
 
@@ -34,10 +34,9 @@ float OuterHeightTwips(HWND window) {
 
 void MoveOuterTwips(HWND window, float left, float top) {
     const UINT dpi = WindowDpi(window);
-    if (!::SetWindowPos(window, nullptr, TwipsToPixels(left, dpi), TwipsToPixels(top, dpi), 0, 0,
-                        SWP_NOSIZE | SWP_NOZORDER | SWP_NOACTIVATE)) {
-        ThrowLastError("SetWindowPos");
-    }
+    VELMORA_WIN32_CHECK(::SetWindowPos(window, nullptr, TwipsToPixels(left, dpi),
+                                       TwipsToPixels(top, dpi), 0, 0,
+                                       SWP_NOSIZE | SWP_NOZORDER | SWP_NOACTIVATE));
 }
 
 }  // namespace velmora::platform::win32
