@@ -27,7 +27,7 @@
 
 #include <windows.h>
 
-#include "platform/win32/ui/form_controls.h"
+#include "platform/win32/ui/form_window.h"
 
 namespace velmora::platform::win32::main_window {
 
@@ -77,5 +77,16 @@ inline constexpr ControlLayout kControls[] = {
     {kImageId, L"STATIC", nullptr, SS_ICON | SS_CENTERIMAGE, 8100, 120, 480, 480,
      ControlFont::kNone},
 };
+
+inline constexpr FormLayout kLayout{.className = kClassName,
+                                    .caption = kCaption,
+                                    .style = kStyle,
+                                    .exStyle = kExStyle,
+                                    .clientWidth = kClientWidth,
+                                    .clientHeight = kClientHeight,
+                                    .controls = kControls,
+                                    .firstFocusId = kUninstallListId,
+                                    .pictureId = kImageId,
+                                    .classIcon = true};
 
 }  // namespace velmora::platform::win32::main_window

@@ -26,7 +26,7 @@
 
 #include <windows.h>
 
-#include "platform/win32/ui/form_controls.h"
+#include "platform/win32/ui/form_window.h"
 #include "windowing/version_form.h"
 
 namespace velmora::platform::win32::version_dialog {
@@ -64,5 +64,19 @@ inline constexpr ControlLayout kControls[] = {
      kFrameTop + 240, 3585, 195, ControlFont::kForm, TextFit::kAtLeast},
     {kImageId, L"STATIC", nullptr, SS_ICON | SS_CENTERIMAGE, 60, 60, 480, 480, ControlFont::kNone},
 };
+
+// No icon in the caption; the group box goes under the labels it frames, so
+// that it never paints over them.
+inline constexpr FormLayout kLayout{.className = kClassName,
+                                    .caption = windowing::kVersionCaption,
+                                    .style = kStyle,
+                                    .exStyle = kExStyle,
+                                    .clientWidth = kClientWidth,
+                                    .clientHeight = kClientHeight,
+                                    .controls = kControls,
+                                    .firstFocusId = kOkCommandId,
+                                    .pictureId = kImageId,
+                                    .classIcon = false,
+                                    .bottomId = kFrameId};
 
 }  // namespace velmora::platform::win32::version_dialog

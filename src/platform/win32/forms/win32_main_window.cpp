@@ -5,31 +5,23 @@
 #include "mainwindow/zentrel_form.h"
 #include "platform/win32/common/win32_error.h"
 #include "platform/win32/forms/main_window_layout.h"
-#include "platform/win32/ui/dpi.h"
-#include "platform/win32/ui/form_window_messages.h"
-#include "platform/win32/ui/program_icon.h"
 #include "platform/win32/ui/unexpected_error.h"
-#include "platform/win32/ui/win32_geometry.h"
 
 namespace velmora::platform::win32 {
 
 using namespace main_window;
 
 Win32MainWindow::Win32MainWindow(HINSTANCE instance, const wchar_t* iconResource)
-    : picture_(LoadPictureIcon(instance, iconResource)) {
-    CreateHandle(instance,
-                 WindowClassInfo{kClassName, LoadClassIcon(instance, iconResource), nullptr},
-                 FrameInfo{kCaption, kStyle, kExStyle, nullptr});
-    controls_.Create(Handle(), instance, kControls);
-    ShowIcon(controls_.Get(kImageId), picture_.get());
-    ApplyDpi(WindowDpi(Handle()));
-    uninstallList_.emplace(controls_.Get(kUninstallListId));
-    uninstallStringText_.emplace(controls_.Get(kUninstallStringTextId));
+    : Win32Form(instance, iconResource, kLayout) {
+    Create(nullptr);
+    uninstallList_.emplace(Control(kUninstallListId));
+    uninstallStringText_.emplace(Control(kUninstallStringTextId));
     messages_.emplace(Handle());
 }
 
 Win32MainWindow::~Win32MainWindow() {
     form_ = nullptr;
+    // Destroyed while this object can still take WM_DESTROY.
     if (Handle() != nullptr) ::DestroyWindow(Handle());
 }
 
@@ -44,32 +36,10 @@ void Win32MainWindow::Load(int showCommand) {
     // A handler cannot end the program from Form_Load, but the window may
     // still have gone (destroyed from outside while a message was open).
     if (Handle() == nullptr) return;
-    ::ShowWindow(Handle(), showCommand);
-    ::SetFocus(controls_.Get(kUninstallListId));
+    Show(showCommand);
 }
 
-void Win32MainWindow::Close() { DestroyHandle(); }
-
-bool Win32MainWindow::PreTranslate(MSG& msg) {
-    if (Handle() == nullptr) return false;
-    focus_.Note(Handle());
-    return TranslateDialogKeys(Handle(), msg);
-}
-
-float Win32MainWindow::WidthTwips() const { return OuterWidthTwips(Handle()); }
-
-float Win32MainWindow::HeightTwips() const { return OuterHeightTwips(Handle()); }
-
-void Win32MainWindow::MoveTwips(float left, float top) { MoveOuterTwips(Handle(), left, top); }
-
-unsigned Win32MainWindow::Dpi() const { return WindowDpi(Handle()); }
-
-LRESULT Win32MainWindow::HandleMessage(UINT message, WPARAM wParam, LPARAM lParam) {
-    if (const auto handled = HandleFocusAndDpi(Handle(), message, wParam, lParam, focus_,
-                                               controls_.Get(kUninstallListId),
-                                               [this](UINT dpi) { ApplyDpi(dpi); })) {
-        return *handled;
-    }
+LRESULT Win32MainWindow::OnMessage(UINT message, WPARAM wParam, LPARAM lParam) {
     switch (message) {
         case WM_PAINT:
             OnPaint();
@@ -82,15 +52,14 @@ LRESULT Win32MainWindow::HandleMessage(UINT message, WPARAM wParam, LPARAM lPara
             }
             return 0;
         case WM_CLOSE:
-            DestroyHandle();
+            Destroy();
             return 0;
         case WM_DESTROY:
             ::PostQuitMessage(0);
             return 0;
         default:
-            break;
+            return DefaultProcessing(message, wParam, lParam);
     }
-    return ::DefWindowProcW(Handle(), message, wParam, lParam);
 }
 
 void Win32MainWindow::OnPaint() {
@@ -130,11 +99,6 @@ void Win32MainWindow::OnCommand(int id, int code) {
         default:
             break;
     }
-}
-
-void Win32MainWindow::ApplyDpi(UINT dpi) {
-    controls_.Layout(dpi);
-    SizeClientInTwips(Handle(), kClientWidth, kClientHeight, kStyle, kExStyle, dpi);
 }
 
 }  // namespace velmora::platform::win32

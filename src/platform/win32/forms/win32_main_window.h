@@ -18,11 +18,7 @@
 
 #include <optional>
 
-#include "platform/geometry.h"
-#include "platform/win32/ui/dialog_keys.h"
-#include "platform/win32/ui/form_controls.h"
-#include "platform/win32/ui/message_window.h"
-#include "platform/win32/ui/unique_gdi_handles.h"
+#include "platform/win32/ui/form_window.h"
 #include "platform/win32/ui/win32_controls.h"
 
 namespace velmora::mainwindow {
@@ -31,15 +27,13 @@ class ZentrelForm;
 
 namespace velmora::platform::win32 {
 
-class Win32MainWindow : public FormWindow, private MessageWindow {
+class Win32MainWindow : public Win32Form {
   public:
     // Creates the window hidden, with its controls laid out at its dpi.
     // iconResource names the program icon (null or missing: no icon).
     // Throws std::runtime_error when the window cannot be made.
     Win32MainWindow(HINSTANCE instance, const wchar_t* iconResource);
     ~Win32MainWindow();
-
-    using MessageWindow::Handle;
 
     ListBox& UninstallList() { return *uninstallList_; }
     TextBox& UninstallStringText() { return *uninstallStringText_; }
@@ -50,27 +44,16 @@ class Win32MainWindow : public FormWindow, private MessageWindow {
     // Runs Form_Load, then shows the window with the focus in the list.
     void Load(int showCommand);
     // Destroys the window, which ends the message loop.
-    void Close();
-    // Keyboard handling for the message loop; true when msg was consumed.
-    bool PreTranslate(MSG& msg);
-
-    float WidthTwips() const override;
-    float HeightTwips() const override;
-    void MoveTwips(float left, float top) override;
-    unsigned Dpi() const override;
+    void Close() { Destroy(); }
 
   private:
-    LRESULT HandleMessage(UINT message, WPARAM wParam, LPARAM lParam) override;
+    LRESULT OnMessage(UINT message, WPARAM wParam, LPARAM lParam) override;
     void OnPaint();
     void OnCommand(int id, int code);
-    void ApplyDpi(UINT dpi);
 
-    FormControls controls_;
-    UniqueHicon picture_;
     std::optional<Win32ListBox> uninstallList_;
     std::optional<Win32TextBox> uninstallStringText_;
     std::optional<Win32MessageBoxes> messages_;
-    FocusMemory focus_;
     mainwindow::ZentrelForm* form_ = nullptr;
 };
 

@@ -10,18 +10,12 @@
 
 #include "platform/application.h"
 #include "platform/geometry.h"
-#include "platform/win32/ui/dialog_keys.h"
-#include "platform/win32/ui/form_controls.h"
-#include "platform/win32/ui/message_window.h"
-#include "platform/win32/ui/unique_gdi_handles.h"
+#include "platform/win32/ui/form_window.h"
 #include "windowing/version_form.h"
 
 namespace velmora::platform::win32 {
 
-class Win32VersionDialog : public ModalForm,
-                           public Unloadable,
-                           public FormWindow,
-                           private MessageWindow {
+class Win32VersionDialog : public ModalForm, public Unloadable, public Win32Form {
   public:
     // Nothing is created until the first opening.  owner is the window that
     // is disabled while the dialog is open, and that owns it.
@@ -29,32 +23,14 @@ class Win32VersionDialog : public ModalForm,
                        HWND owner);
     ~Win32VersionDialog();
 
-    using MessageWindow::Handle;
-
     void ShowModal() override;
-    void Unload() override;
-
-    float WidthTwips() const override;
-    float HeightTwips() const override;
-    void MoveTwips(float left, float top) override;
-    unsigned Dpi() const override;
+    void Unload() override { EndModal(); }
 
   private:
-    LRESULT HandleMessage(UINT message, WPARAM wParam, LPARAM lParam) override;
-    void OnDestroyed() noexcept override;
-    void Create();
-    void ApplyDpi(UINT dpi);
-    void RunModalLoop();
-    void ReleaseOwner();
+    LRESULT OnMessage(UINT message, WPARAM wParam, LPARAM lParam) override;
 
-    HINSTANCE instance_;
-    const wchar_t* iconResource_;
     HWND owner_;
-    bool ownerDisabled_ = false;
     windowing::VersionForm form_;
-    FormControls controls_;
-    UniqueHicon picture_;
-    FocusMemory focus_;
 };
 
 }  // namespace velmora::platform::win32
