@@ -64,4 +64,14 @@ class UniqueOwner {
     Handle handle_ = Traits::kNone;
 };
 
+// Traits of a handle type whose "none" is null and that one function closes,
+// as most system handles are: UniqueOwner<NullHandleTraits<HKEY, &::RegCloseKey>>.
+template <typename H, auto CloseFunction>
+struct NullHandleTraits {
+    using Handle = H;
+    static constexpr Handle kNone = nullptr;
+    bool IsValid(Handle handle) const { return handle != nullptr; }
+    void Close(Handle handle) const { static_cast<void>(CloseFunction(handle)); }
+};
+
 }  // namespace velmora::platform

@@ -8,13 +8,6 @@
 
 namespace velmora::platform::win32 {
 
-struct HkeyTraits {
-    using Handle = HKEY;
-    static constexpr Handle kNone = nullptr;
-    bool IsValid(Handle key) const { return key != nullptr; }
-    void Close(Handle key) const { static_cast<void>(::RegCloseKey(key)); }
-};
-
-using UniqueHkey = UniqueOwner<HkeyTraits>;
+using UniqueHkey = UniqueOwner<NullHandleTraits<HKEY, &::RegCloseKey>>;
 
 }  // namespace velmora::platform::win32

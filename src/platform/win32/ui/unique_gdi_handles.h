@@ -9,21 +9,7 @@
 
 namespace velmora::platform::win32 {
 
-struct FontTraits {
-    using Handle = HFONT;
-    static constexpr Handle kNone = nullptr;
-    bool IsValid(Handle font) const { return font != nullptr; }
-    void Close(Handle font) const { static_cast<void>(::DeleteObject(font)); }
-};
-
-struct IconTraits {
-    using Handle = HICON;
-    static constexpr Handle kNone = nullptr;
-    bool IsValid(Handle icon) const { return icon != nullptr; }
-    void Close(Handle icon) const { static_cast<void>(::DestroyIcon(icon)); }
-};
-
-using UniqueHfont = UniqueOwner<FontTraits>;
-using UniqueHicon = UniqueOwner<IconTraits>;
+using UniqueHfont = UniqueOwner<NullHandleTraits<HFONT, &::DeleteObject>>;
+using UniqueHicon = UniqueOwner<NullHandleTraits<HICON, &::DestroyIcon>>;
 
 }  // namespace velmora::platform::win32
