@@ -13,7 +13,7 @@
 #include <utility>
 
 #include "platform/registry_key.h"
-#include "platform/win32/system/unique_hkey.h"
+#include "platform/win32/common/unique_hkey.h"
 #include "platform/win32/system/win32_code_page.h"
 #include "platform/win32/system/win32_registry.h"
 

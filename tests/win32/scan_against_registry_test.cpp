@@ -11,7 +11,7 @@
 
 #include "catalogue/find_entry.h"
 #include "mainwindow/zentrel_form.h"
-#include "platform/win32/system/unique_hkey.h"
+#include "platform/win32/common/unique_hkey.h"
 #include "platform/win32/system/win32_backup_folder.h"
 #include "platform/win32/system/win32_code_page.h"
 #include "platform/win32/system/win32_registry.h"

@@ -12,7 +12,7 @@
 #include <vector>
 
 #include "catalogue/uninstall_list_scan.h"
-#include "platform/win32/system/unique_hkey.h"
+#include "platform/win32/common/unique_hkey.h"
 #include "platform/win32/system/win32_code_page.h"
 #include "platform/win32/system/win32_registry.h"
 #include "platform/win32/system/win32_registry_views.h"

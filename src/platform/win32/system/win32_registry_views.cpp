@@ -7,7 +7,7 @@
 #include <string>
 #include <vector>
 
-#include "platform/win32/system/unique_hkey.h"
+#include "platform/win32/common/unique_hkey.h"
 
 namespace velmora::platform::win32 {
 namespace {

@@ -8,7 +8,7 @@
 #include <span>
 #include <vector>
 
-#include "platform/win32/ui/unique_gdi_handles.h"
+#include "platform/win32/common/unique_gdi_handles.h"
 
 namespace velmora::platform::win32 {
 

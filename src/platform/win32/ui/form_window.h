@@ -14,10 +14,10 @@
 #include <span>
 
 #include "platform/geometry.h"
+#include "platform/win32/common/unique_gdi_handles.h"
 #include "platform/win32/ui/dialog_keys.h"
 #include "platform/win32/ui/form_controls.h"
 #include "platform/win32/ui/message_window.h"
-#include "platform/win32/ui/unique_gdi_handles.h"
 
 namespace velmora::platform::win32 {
 

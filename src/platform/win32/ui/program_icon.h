@@ -3,7 +3,7 @@
 
 #include <windows.h>
 
-#include "platform/win32/ui/unique_gdi_handles.h"
+#include "platform/win32/common/unique_gdi_handles.h"
 
 namespace velmora::platform::win32 {
 

@@ -6,7 +6,7 @@
 
 #include <string_view>
 
-#include "platform/win32/ui/unique_gdi_handles.h"
+#include "platform/win32/common/unique_gdi_handles.h"
 
 namespace velmora::platform::win32 {
 
