@@ -6,9 +6,13 @@
 #include <gtest/gtest.h>
 
 #include <cstdint>
+#include <cstring>
 #include <fstream>
+#include <iomanip>
+#include <iterator>
 #include <memory>
 #include <span>
+#include <sstream>
 #include <string>
 #include <type_traits>
 #include <utility>
@@ -65,39 +69,145 @@ std::span<const BYTE> Resource(HMODULE module, LPCWSTR type, WORD id) {
     return {static_cast<const BYTE*>(data), ::SizeofResource(module, found)};
 }
 
-// Icon group 1, the one the shell and the window show, holds a 32x32 image
-// of 16 colours that draws the pixel map: '#' blue, '.' transparent.
-TEST(ExeResourcesTest, IconGroupOneDrawsThePixelMapInSixteenColours) {
+// The first image of an .ico file: its directory entry and the DIB it points
+// at, which the resource compiler copies into the program file unchanged.
+struct IcoFile {
+    std::uint16_t count = 0;
+    std::uint8_t width = 0, height = 0, colours = 0;
+    std::uint16_t bitCount = 0;
+    std::vector<BYTE> image;
+};
+
+template <typename T>
+T Read(std::span<const BYTE> bytes, std::size_t offset) {
+    T value{};
+    if (offset + sizeof(T) <= bytes.size()) std::memcpy(&value, bytes.data() + offset, sizeof(T));
+    return value;
+}
+
+IcoFile ReadIcoFile(const char* path) {
+    IcoFile ico;
+    std::ifstream in(path, std::ios::binary);
+    const std::vector<BYTE> bytes(std::istreambuf_iterator<char>(in), {});
+    const std::span<const BYTE> all(bytes);
+    // ICONDIR: reserved 0, type 1 (icon), image count; then 16-byte entries.
+    if (all.size() < 6 + 16 || Read<std::uint16_t>(all, 0) != 0 || Read<std::uint16_t>(all, 2) != 1)
+        return ico;
+    ico.count = Read<std::uint16_t>(all, 4);
+    ico.width = all[6];
+    ico.height = all[7];
+    ico.colours = all[8];
+    ico.bitCount = Read<std::uint16_t>(all, 12);
+    const auto size = Read<std::uint32_t>(all, 14);
+    const auto offset = Read<std::uint32_t>(all, 18);
+    if (offset <= all.size() && size <= all.size() - offset)
+        ico.image.assign(all.begin() + offset, all.begin() + offset + size);
+    return ico;
+}
+
+// What a 4-bit icon DIB (header of doubled height, palette, colour bitmap,
+// AND mask, both bottom-up) draws on the ground: the screen is ANDed with the
+// mask, then XORed with the colour. Pixels as 0xRRGGBB, top row first; empty
+// if the DIB is not a 32x32 4-bit one or is cut short.
+std::vector<std::uint32_t> ExpectedOnGround(std::span<const BYTE> dib, std::uint32_t ground) {
+    const auto header = Read<BITMAPINFOHEADER>(dib, 0);
+    if (header.biWidth != kIconSize || header.biHeight != 2 * kIconSize || header.biBitCount != 4 ||
+        header.biCompression != BI_RGB)
+        return {};
+    const std::size_t colours = header.biClrUsed != 0 ? header.biClrUsed : 16;
+    const std::size_t colourStride = (kIconSize * 4 + 31) / 32 * 4;
+    const std::size_t maskStride = (kIconSize + 31) / 32 * 4;
+    const std::size_t palette = header.biSize;
+    const std::size_t colourBits = palette + 4 * colours;
+    const std::size_t maskBits = colourBits + colourStride * kIconSize;
+    if (colours > 16 || maskBits + maskStride * kIconSize > dib.size()) return {};
+    std::vector<std::uint32_t> pixels;
+    for (int y = 0; y < kIconSize; ++y) {
+        const std::size_t row = kIconSize - 1 - y;
+        for (int x = 0; x < kIconSize; ++x) {
+            const BYTE pair = dib[colourBits + row * colourStride + x / 2];
+            const std::size_t index = x % 2 == 0 ? pair >> 4 : pair & 0x0F;
+            if (index >= colours) return {};
+            const auto quad = Read<RGBQUAD>(dib, palette + 4 * index);
+            const std::uint32_t colour = quad.rgbRed << 16 | quad.rgbGreen << 8 | quad.rgbBlue;
+            const bool transparent = (dib[maskBits + row * maskStride + x / 8] >> (7 - x % 8)) & 1;
+            pixels.push_back(((transparent ? ground : 0) ^ colour) & 0xFFFFFF);
+        }
+    }
+    return pixels;
+}
+
+// The positions and values of the first few pixels that differ, for the failure message.
+std::string Differences(const std::vector<std::uint32_t>& actual,
+                        const std::vector<std::uint32_t>& expected) {
+    std::ostringstream text;
+    int shown = 0;
+    for (std::size_t i = 0; i < actual.size() && i < expected.size() && shown < 8; ++i) {
+        if (actual[i] == expected[i]) continue;
+        text << " (" << i % kIconSize << "," << i / kIconSize << "): " << std::hex
+             << std::setfill('0') << std::setw(6) << actual[i] << " instead of " << std::setw(6)
+             << expected[i] << std::dec << ";";
+        ++shown;
+    }
+    return text.str();
+}
+
+// The committed icon file holds one 32x32 image of 16 colours.
+TEST(ExeResourcesTest, IconFileIsOneImageOf32By32InSixteenColours) {
+    const IcoFile ico = ReadIcoFile(VELMORA_ICON_PATH);
+    ASSERT_FALSE(ico.image.empty()) << "no icon image in " << VELMORA_ICON_PATH;
+    EXPECT_EQ(ico.count, 1);
+    EXPECT_EQ(ico.width, kIconSize);
+    EXPECT_EQ(ico.height, kIconSize);
+    EXPECT_EQ(ico.colours, 16);
+    EXPECT_EQ(ico.bitCount, 4);
+}
+
+// Icon group 1 is the first in the program file, so the shell shows it; the
+// image it names draws exactly as the committed file's image, on green so
+// that neither a white nor a black ground passes for transparent.
+TEST(ExeResourcesTest, IconGroupOneDrawsTheCommittedIconPixelForPixel) {
     const Unique<HMODULE, ::FreeLibrary> module(::LoadLibraryExW(
         kExePath, nullptr, LOAD_LIBRARY_AS_DATAFILE | LOAD_LIBRARY_AS_IMAGE_RESOURCE));
     ASSERT_TRUE(module) << "cannot load " << VELMORA_EXE_PATH << ", error " << ::GetLastError();
+    // Integer ids as "#1", names as they are; a failed enumeration leaves the list empty.
+    std::vector<std::wstring> groups;
+    static_cast<void>(::EnumResourceNamesW(
+        module.get(), RT_GROUP_ICON,
+        [](HMODULE, LPCWSTR, LPWSTR name, LONG_PTR found) -> BOOL {
+            reinterpret_cast<std::vector<std::wstring>*>(found)->push_back(
+                IS_INTRESOURCE(name) ? L"#" + std::to_wstring(reinterpret_cast<ULONG_PTR>(name))
+                                     : name);
+            return TRUE;
+        },
+        reinterpret_cast<LONG_PTR>(&groups)));
+    ASSERT_FALSE(groups.empty()) << "no icon group";
+    EXPECT_EQ(groups.front(), L"#1") << "the first icon group, the one the shell shows";
+
     const auto group = Resource(module.get(), RT_GROUP_ICON, 1);
     ASSERT_FALSE(group.empty()) << "no icon group 1";
     const int id = ::LookupIconIdFromDirectoryEx(const_cast<BYTE*>(group.data()), TRUE, kIconSize,
                                                  kIconSize, LR_DEFAULTCOLOR);
     const auto image = Resource(module.get(), RT_ICON, static_cast<WORD>(id));
-    ASSERT_GE(image.size(), sizeof(BITMAPINFOHEADER));
-    const auto* header = reinterpret_cast<const BITMAPINFOHEADER*>(image.data());
-    EXPECT_EQ(header->biWidth, kIconSize);
-    EXPECT_EQ(header->biHeight, 2 * kIconSize) << "colour bitmap and mask";
-    EXPECT_EQ(header->biBitCount, 4);
+    ASSERT_GE(image.size(), sizeof(BITMAPINFOHEADER)) << "no icon image " << id;
+    const auto header = Read<BITMAPINFOHEADER>(image, 0);
+    EXPECT_EQ(header.biWidth, kIconSize);
+    EXPECT_EQ(header.biHeight, 2 * kIconSize) << "colour bitmap and mask";
+    EXPECT_EQ(header.biBitCount, 4);
 
     const Unique<HICON, ::DestroyIcon> icon(
         ::CreateIconFromResourceEx(const_cast<BYTE*>(image.data()), image.size(), TRUE, 0x00030000,
                                    kIconSize, kIconSize, LR_DEFAULTCOLOR));
     ASSERT_TRUE(icon) << "error " << ::GetLastError();
-    // On green, so that neither a white nor a black ground passes for transparent.
-    const COLORREF ground = RGB(0, 128, 0);
-    const std::vector<std::uint32_t> pixels = DrawOnGround(icon.get(), ground);
-    ASSERT_EQ(pixels.size(), std::size_t{kIconSize * kIconSize});
-    std::ifstream in(VELMORA_ICON_MAP_PATH);
-    std::string expected, actual;
-    for (std::string row; std::getline(in, row);) expected += row.substr(0, kIconSize) + "\n";
-    for (int i = 0; i < kIconSize * kIconSize; ++i) {
-        actual += pixels[i] == 0x0000FF ? '#' : pixels[i] == 0x008000 ? '.' : 'X';
-        if (i % kIconSize == kIconSize - 1) actual += '\n';
-    }
-    EXPECT_EQ(actual, expected) << "the icon as drawn ('X': neither blue nor the ground)";
+    // Green reads the same as a COLORREF and as 0xRRGGBB.
+    constexpr std::uint32_t kGreen = 0x008000;
+    const std::vector<std::uint32_t> drawn = DrawOnGround(icon.get(), kGreen);
+    ASSERT_EQ(drawn.size(), std::size_t{kIconSize * kIconSize});
+    const std::vector<std::uint32_t> expected =
+        ExpectedOnGround(ReadIcoFile(VELMORA_ICON_PATH).image, kGreen);
+    ASSERT_EQ(expected.size(), drawn.size()) << "cannot read " << VELMORA_ICON_PATH;
+    EXPECT_TRUE(drawn == expected) << "pixels (x,y) drawn from velmora.exe's icon differ from "
+                                   << VELMORA_ICON_PATH << ":" << Differences(drawn, expected);
 }
 
 // The loader's own parser reads the manifest: one it cannot read would stop
