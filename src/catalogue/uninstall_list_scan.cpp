@@ -22,79 +22,40 @@ constexpr std::uint32_t kValueSize = 256;
 const std::wstring kDisplayName = L"DisplayName";
 const std::wstring kUninstallString = L"UninstallString";
 
-// Suspends the list's redrawing for the lifetime of the guard.
-class ListUpdate {
-  public:
-    explicit ListUpdate(platform::ListBox& list) : list_(list) { list_.BeginUpdate(); }
-    ~ListUpdate() { list_.EndUpdate(); }
-    ListUpdate(const ListUpdate&) = delete;
-    ListUpdate& operator=(const ListUpdate&) = delete;
-
-  private:
-    platform::ListBox& list_;
-};
-
 }  // namespace
 
-std::vector<ScanPass> ScanPasses(bool separateMachineViews) {
-    if (!separateMachineViews) {
-        return {{platform::kHKeyLocalMachine, 0, true}, {platform::kHKeyCurrentUser, 0, true}};
-    }
-    // One view that cannot be read must not hide what the others hold.
-    return {{platform::kHKeyLocalMachine, platform::kKeyWow64_64Key, false},
-            {platform::kHKeyLocalMachine, platform::kKeyWow64_32Key, false},
-            {platform::kHKeyCurrentUser, 0, true}};
-}
-
 UninstallListScan::UninstallListScan(platform::Registry& registry,
-                                     const platform::CodePage& codePage, platform::ListBox& list,
-                                     platform::TextBox& commandLine,
-                                     platform::MessageBoxes& messages, std::vector<ScanPass> passes)
-    : registry_(registry),
-      codePage_(codePage),
-      list_(list),
-      commandLine_(commandLine),
-      messages_(messages),
-      passes_(std::move(passes)) {}
+                                     const platform::CodePage& codePage,
+                                     std::vector<ScanPass> passes)
+    : registry_(registry), codePage_(codePage), passes_(std::move(passes)) {}
 
-void UninstallListScan::Run(Entries& entries, std::int16_t& entryCount) const {
-    // The roots that did not open, each once: the two machine views are one
-    // root to the user and give one message between them.
-    std::vector<std::uint32_t> failedRoots;
-    bool ended = false;
-    {
-        // The list is rebuilt without a redraw per line and repainted once;
-        // messages are shown only after the list redraws again.
-        ListUpdate update(list_);
-        list_.Clear();
-        // Only what this scan lists may match a line: every slot's name is
-        // emptied first and written again for each listed entry.  Slots keep
-        // their other fields, as a scan that ends early leaves them.
-        for (int slot = 0; slot <= kLastSlot; ++slot) entries.at(slot).DisplayName.clear();
-        // Slots covered by the passes that opened so far; nothing until one has.
-        std::optional<std::int16_t> covered;
-        for (const ScanPass& pass : passes_) {
-            const auto count = RunPass(pass, covered.value_or(std::int16_t{0}), entries);
-            if (count) {
-                covered = CheckedAdd(covered.value_or(std::int16_t{0}), *count);
-                entryCount = *covered;
-                continue;
-            }
-            if (std::find(failedRoots.begin(), failedRoots.end(), pass.root) == failedRoots.end())
-                failedRoots.push_back(pass.root);
-            if (pass.endsScanOnFailure) {
-                ended = true;
-                break;
-            }
+ScanResult UninstallListScan::Run(Entries& entries, std::int16_t& entryCount) const {
+    ScanResult result;
+    // Only what this scan lists may match a line: every slot's name is
+    // emptied first and written again for each listed entry.  Slots keep
+    // their other fields, as a scan that ends early leaves them.
+    for (int slot = 0; slot <= kLastSlot; ++slot) entries.at(slot).DisplayName.clear();
+    // Slots covered by the passes that opened so far; nothing until one has.
+    std::optional<std::int16_t> covered;
+    for (const ScanPass& pass : passes_) {
+        const auto count = RunPass(pass, covered.value_or(std::int16_t{0}), entries, result.lines);
+        if (count) {
+            covered = CheckedAdd(covered.value_or(std::int16_t{0}), *count);
+            entryCount = *covered;
+            continue;
+        }
+        result.failedPasses.push_back(pass);
+        if (pass.endsScanOnFailure) {
+            result.endedEarly = true;
+            break;
         }
     }
-    for (std::size_t i = 0; i < failedRoots.size(); ++i)
-        messages_.Show(kScanFailedMessage, platform::kMbOk);
-    if (!ended) commandLine_.SetText(L"");
+    return result;
 }
 
 std::optional<std::int16_t> UninstallListScan::RunPass(const ScanPass& pass, std::int16_t base,
-                                                       Entries& entries) const {
+                                                       Entries& entries,
+                                                       std::vector<ListedLine>& lines) const {
     platform::RegHandle opened = 0;
     bool canDelete = true;
     if (OpenUninstallKey(registry_, pass.root, platform::kKeyFullAccess, pass.view, &opened) !=
@@ -125,7 +86,7 @@ std::optional<std::int16_t> UninstallListScan::RunPass(const ScanPass& pass, std
             // A name the 8-bit call could not carry came back with a '\' in
             // it: read or deleted, it would name a key below another one.
             if (!platform::HasOwnBackslash(enumerated))
-                ReadSubkey(opened, pass, canDelete, slot, enumerated, entries);
+                ReadSubkey(opened, pass, canDelete, slot, enumerated, entries, lines);
         } else if (status == platform::kErrorNoMoreItems) {
             count = index;
             break;
@@ -136,8 +97,8 @@ std::optional<std::int16_t> UninstallListScan::RunPass(const ScanPass& pass, std
 }
 
 void UninstallListScan::ReadSubkey(platform::RegHandle key, const ScanPass& pass, bool canDelete,
-                                   int slot, std::string_view enumeratedName,
-                                   Entries& entries) const {
+                                   int slot, std::string_view enumeratedName, Entries& entries,
+                                   std::vector<ListedLine>& lines) const {
     UninstallEntry& entry = entries.at(slot);
     entry.KeyName = codePage_.ToWide(enumeratedName);
 
@@ -149,7 +110,7 @@ void UninstallListScan::ReadSubkey(platform::RegHandle key, const ScanPass& pass
         registry_, codePage_, key, entry.KeyName, kUninstallString, size, pass.view));
 
     if (displayName.empty() || commandLine.empty()) return;
-    list_.AddLine(displayName, static_cast<std::int16_t>(slot));
+    lines.push_back({displayName, static_cast<std::int16_t>(slot)});
     entry.DisplayName = displayName;
     entry.UninstallString = commandLine;
     entry.RootKey = pass.root;

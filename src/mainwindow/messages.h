@@ -3,6 +3,7 @@
 
 namespace velmora::mainwindow {
 
+inline constexpr wchar_t kScanFailedMessage[] = L"レジストリデータの取得に失敗しました。";
 inline constexpr wchar_t kSelectFirstMessage[] = L"リストボックスで選択してから押して下さい。";
 inline constexpr wchar_t kNoEntryMessage[] = L"エラー";
 inline constexpr wchar_t kBadProgramMessage[] = L"指定されたプログラムは正しくありません。";

@@ -1,19 +1,23 @@
 #include "mainwindow/zentrel_form.h"
 
+#include <algorithm>
+#include <cstddef>
+#include <cstdint>
 #include <utility>
+#include <vector>
 
 #include "catalogue/checked_int16.h"
 #include "catalogue/find_entry.h"
 #include "catalogue/trim.h"
+#include "mainwindow/list_update.h"
+#include "mainwindow/messages.h"
 #include "windowing/center_form.h"
 
 namespace velmora::mainwindow {
 
 ZentrelForm::ZentrelForm(const ZentrelFormPlatform& platform,
                          std::vector<catalogue::ScanPass> passes)
-    : platform_(platform),
-      scan_(platform.registry, platform.codePage, platform.uninstallList,
-            platform.uninstallStringText, platform.messages, std::move(passes)) {}
+    : platform_(platform), scan_(platform.registry, platform.codePage, std::move(passes)) {}
 
 void ZentrelForm::Form_Load() {
     SharedModule::CenterForm(platform_.screen, platform_.window);
@@ -45,7 +49,29 @@ void ZentrelForm::VersionCommand_Click() { platform_.versionForm.ShowModal(); }
 
 void ZentrelForm::EndCommand_Click() { platform_.application.End(); }
 
-void ZentrelForm::追加と削除の一覧検索() { scan_.Run(entries_, entryCount_); }
+void ZentrelForm::追加と削除の一覧検索() {
+    // No message loop runs while the registry is read: the list is cleared
+    // and filled afterwards, and nothing can look at it in between.
+    const catalogue::ScanResult result = scan_.Run(entries_, entryCount_);
+    platform::ListBox& list = platform_.uninstallList;
+    {
+        // Rebuilt without a redraw per line and repainted once.
+        const ListUpdate update(list);
+        list.Clear();
+        for (const catalogue::ListedLine& line : result.lines)
+            list.AddLine(line.displayName, line.slot);
+    }
+    // Only once the list redraws again: one message per root that did not
+    // open, the two machine views being one root to the user.
+    std::vector<std::uint32_t> failedRoots;
+    for (const catalogue::ScanPass& pass : result.failedPasses) {
+        if (std::find(failedRoots.begin(), failedRoots.end(), pass.root) == failedRoots.end())
+            failedRoots.push_back(pass.root);
+    }
+    for (std::size_t i = 0; i < failedRoots.size(); ++i)
+        platform_.messages.Show(kScanFailedMessage, platform::kMbOk);
+    if (!result.endedEarly) platform_.uninstallStringText.SetText(L"");
+}
 
 std::optional<ZentrelForm::SelectedLine> ZentrelForm::Selection() const {
     const int index = platform_.uninstallList.SelectedIndex();

@@ -8,6 +8,7 @@
 #include <vector>
 
 #include "catalogue/entries.h"
+#include "catalogue/scan_pass.h"
 #include "catalogue/uninstall_list_scan.h"
 #include "platform/application.h"
 #include "platform/backup_folder.h"
@@ -54,7 +55,8 @@ class ZentrelForm {
     void VersionCommand_Click();
     void EndCommand_Click();
 
-    // Rebuilds the entry table and the list from the registry.
+    // Rebuilds the entry table and the list from the registry, then tells of
+    // the roots that did not open.
     void 追加と削除の一覧検索();
 
     const catalogue::Entries& Entries() const { return entries_; }

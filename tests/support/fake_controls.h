@@ -19,6 +19,14 @@
 
 namespace velmora::testing {
 
+// The calls the list, the text box and the message boxes received, in order,
+// when a test hands them one journal.
+using CallJournal = std::vector<std::wstring>;
+
+inline void Note(CallJournal* journal, const std::wstring& call) {
+    if (journal) journal->push_back(call);
+}
+
 // A sorted single-selection list: lines are kept in order as a sorted list
 // box keeps them, each with the slot it was added with.
 class FakeListBox : public platform::ListBox {
@@ -29,11 +37,14 @@ class FakeListBox : public platform::ListBox {
     };
 
     void Clear() override {
+        Note(journal, L"Clear");
         ++clears;
         lines.clear();
         selected = -1;
     }
     void AddLine(const std::wstring& text, std::int16_t slot) override {
+        Note(journal, L"AddLine " + text + L" " + std::to_wstring(slot));
+        if (failAdds) throw std::runtime_error("list add failed");
         const auto at =
             std::upper_bound(lines.begin(), lines.end(), text,
                              [](const std::wstring& t, const Line& l) { return t < l.text; });
@@ -45,8 +56,14 @@ class FakeListBox : public platform::ListBox {
     }
     std::wstring LineText(int index) const override { return lines.at(Checked(index)).text; }
     std::int16_t LineSlot(int index) const override { return lines.at(Checked(index)).slot; }
-    void BeginUpdate() override { ++updateDepth; }
-    void EndUpdate() override { --updateDepth; }
+    void BeginUpdate() override {
+        Note(journal, L"BeginUpdate");
+        ++updateDepth;
+    }
+    void EndUpdate() override {
+        Note(journal, L"EndUpdate");
+        --updateDepth;
+    }
 
     std::vector<std::wstring> Texts() const {
         std::vector<std::wstring> texts;
@@ -67,6 +84,8 @@ class FakeListBox : public platform::ListBox {
     int updateDepth = 0;
     int clears = 0;
     bool failQueries = false;
+    bool failAdds = false;
+    CallJournal* journal = nullptr;
 
   private:
     static std::size_t Checked(int index) {
@@ -78,11 +97,13 @@ class FakeListBox : public platform::ListBox {
 class FakeTextBox : public platform::TextBox {
   public:
     void SetText(const std::wstring& value) override {
+        Note(journal, L"SetText " + value);
         text = value;
         ++writes;
     }
     std::wstring text = L"untouched";
     int writes = 0;
+    CallJournal* journal = nullptr;
 };
 
 // Records every message; answers questions from a queue (Yes by default) and
@@ -112,6 +133,7 @@ class FakeMessageBoxes : public platform::MessageBoxes {
         }
     };
     int Show(const std::wstring& text, std::uint32_t style) override {
+        Note(journal, L"Show " + text);
         shown.push_back({text, style});
         if (whileOpen) std::exchange(whileOpen, nullptr)();
         if (style == platform::kMbOk) return platform::kIdOk;
@@ -128,6 +150,7 @@ class FakeMessageBoxes : public platform::MessageBoxes {
     std::vector<Shown> shown;
     std::deque<int> answers;
     std::function<void()> whileOpen;
+    CallJournal* journal = nullptr;
 };
 
 class FakeProcessStarter : public platform::ProcessStarter {

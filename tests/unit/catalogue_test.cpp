@@ -4,16 +4,28 @@
 
 #include <algorithm>
 #include <functional>
+#include <ostream>
 #include <string>
-#include <tuple>
+#include <utility>
 #include <vector>
 
 #include "catalogue/find_entry.h"
 #include "catalogue/shared_module.h"
+#include "catalogue/uninstall_list_scan.h"
 #include "support/form_fixture.h"
+#include "support/registry_fixture.h"
+
+namespace velmora::catalogue {
+// Readable in a failed expectation.
+void PrintTo(const ListedLine& line, std::ostream* os) {
+    *os << ::testing::PrintToString(line.displayName) << " @" << line.slot;
+}
+}  // namespace velmora::catalogue
 
 namespace velmora::testing {
 namespace {
+
+using Line = catalogue::ListedLine;
 
 using platform::memory::Denial;
 
@@ -63,7 +75,7 @@ TEST(ValueReader, ReadsWhatFitsAndNothingElse) {
     };
     for (const auto& c : cases) {
         SCOPED_TRACE(c.name);
-        FormFixture f;
+        RegistryFixture f;
         f.registry.SetValue(kHKeyLocalMachine, "Software\\K", "V", c.type,
                             std::vector<std::uint8_t>(c.bytes.begin(), c.bytes.end()));
         platform::RegHandle software = 0;
@@ -79,7 +91,7 @@ TEST(ValueReader, ReadsWhatFitsAndNothingElse) {
 }
 
 TEST(ValueReader, MissingValuesAndSubkeysGiveEmptyTextAndCreateNothing) {
-    FormFixture f;
+    RegistryFixture f;
     f.registry.AddKey(kHKeyLocalMachine, "Software\\K");
     platform::RegHandle software = 0;
     ASSERT_EQ(
@@ -97,6 +109,26 @@ TEST(ValueReader, MissingValuesAndSubkeysGiveEmptyTextAndCreateNothing) {
     EXPECT_EQ(f.registry.OpenHandleCount(), 0u);
 }
 
+// The scan on its own: the table it writes and what it gives back.
+class ScanFixture : public RegistryFixture {
+  public:
+    catalogue::ScanResult Scan(bool separateViews = false) {
+        return catalogue::UninstallListScan(registry, codePage,
+                                            catalogue::ScanPasses(separateViews))
+            .Run(entries, count);
+    }
+
+    catalogue::Entries entries;
+    std::int16_t count = 0;
+};
+
+// The roots and views of the passes that did not open.
+std::vector<std::pair<std::uint32_t, std::uint32_t>> Failed(const catalogue::ScanResult& result) {
+    std::vector<std::pair<std::uint32_t, std::uint32_t>> failed;
+    for (const auto& pass : result.failedPasses) failed.emplace_back(pass.root, pass.view);
+    return failed;
+}
+
 // A registry with something of everything, scanned once.
 class ScanTest : public ::testing::Test {
   protected:
@@ -112,47 +144,48 @@ class ScanTest : public ::testing::Test {
         f.AddEntry(kHKeyCurrentUser, L"Twin", L"Beta Suite", L"C:\\beta\\user-un.exe");
     }
 
-    FormFixture f;
+    ScanFixture f;
 };
 
-TEST_F(ScanTest, ListsEveryEntryWithBothValuesTrimmedAndSorted) {
+TEST_F(ScanTest, ListsEveryEntryWithBothValuesTrimmedInTableOrder) {
     SeedMixedRegistry();
-    f.text.text = L"old";
-    f.form.追加と削除の一覧検索();
+    const catalogue::ScanResult result = f.Scan();
 
     const std::wstring japanese = kSo + L"フト" + kHyou + L"計算" + kNou;
-    EXPECT_EQ(f.list.Texts(), (std::vector<std::wstring>{L"Alpha", L"Beta Suite", L"Beta Suite",
-                                                         L"alpha", japanese}));
-    EXPECT_EQ(f.text.text, L"");
-    EXPECT_TRUE(f.messages.shown.empty());
-    // HKLM enumerates App, Blank, CommandOnly, NameOnly, Padded, ソ表能; HKCU two more.
-    EXPECT_EQ(f.form.EntryCount(), 8);
-    EXPECT_EQ(f.list.updateDepth, 0);
+    // HKLM enumerates App, Blank, CommandOnly, NameOnly, Padded, ソ表能; HKCU
+    // Twin and UserApp.
+    EXPECT_EQ(
+        result.lines,
+        (std::vector<Line>{
+            {L"Beta Suite", 0}, {L"Alpha", 4}, {japanese, 5}, {L"Beta Suite", 6}, {L"alpha", 7}}));
+    EXPECT_TRUE(result.failedPasses.empty());
+    EXPECT_FALSE(result.endedEarly);
+    EXPECT_EQ(f.count, 8);
     EXPECT_EQ(f.registry.OpenHandleCount(), 0u);
 
     // Every line carries a slot whose entry holds exactly that line.
-    for (const auto& line : f.list.lines) {
-        const auto& entry = f.form.Entries().at(line.slot);
-        EXPECT_EQ(entry.DisplayName, line.text);
-        EXPECT_EQ(catalogue::FindEntryByDisplayName(f.form.Entries(), f.form.EntryCount(),
-                                                    line.text, line.slot),
-                  line.slot);
+    for (const auto& line : result.lines) {
+        const auto& entry = f.entries.at(line.slot);
+        EXPECT_EQ(entry.DisplayName, line.displayName);
+        EXPECT_EQ(
+            catalogue::FindEntryByDisplayName(f.entries, f.count, line.displayName, line.slot),
+            line.slot);
     }
-    const auto& japaneseEntry = f.form.Entries().at(5);
+    const auto& japaneseEntry = f.entries.at(5);
     EXPECT_EQ(japaneseEntry.KeyName, kSo + kHyou + kNou);
     EXPECT_EQ(japaneseEntry.UninstallString, L"C:\\" + kSo + L"\\un.exe");
-    EXPECT_EQ(f.form.Entries().at(0).UninstallString, L"C:\\beta\\un.exe /x");
+    EXPECT_EQ(f.entries.at(0).UninstallString, L"C:\\beta\\un.exe /x");
     // Unlisted subkeys still record their names.
-    EXPECT_EQ(f.form.Entries().at(3).KeyName, L"NameOnly");
-    EXPECT_EQ(f.form.Entries().at(3).DisplayName, L"");
-    EXPECT_EQ(f.form.Entries().at(6).RootKey, kHKeyCurrentUser);
-    EXPECT_EQ(f.form.Entries().at(6).CanDelete, catalogue::kTrue);
+    EXPECT_EQ(f.entries.at(3).KeyName, L"NameOnly");
+    EXPECT_EQ(f.entries.at(3).DisplayName, L"");
+    EXPECT_EQ(f.entries.at(6).RootKey, kHKeyCurrentUser);
+    EXPECT_EQ(f.entries.at(6).CanDelete, catalogue::kTrue);
 }
 
 TEST_F(ScanTest, CreatesOnlyAnAbsentUserUninstallKey) {
     f.AddEntry(kHKeyLocalMachine, L"App", L"App", L"a.exe");
     auto expected = f.registry.Snapshot();
-    f.form.追加と削除の一覧検索();
+    f.Scan();
     const auto after = f.registry.Snapshot();
     const std::string userKey = std::string("HKEY_CURRENT_USER\\") + catalogue::kUninstallPath;
     ASSERT_TRUE(after.count(userKey));
@@ -165,7 +198,7 @@ TEST_F(ScanTest, CreatesOnlyAnAbsentUserUninstallKey) {
         if (!expected.count(path) && after.count(path)) expected[path] = after.at(path);
     }
     EXPECT_EQ(after, expected);
-    f.form.追加と削除の一覧検索();
+    f.Scan();
     EXPECT_EQ(f.registry.Snapshot(), after);
 }
 
@@ -186,7 +219,7 @@ TEST_F(ScanTest, TableLimits) {
     };
     for (const auto& c : cases) {
         SCOPED_TRACE(c.name);
-        FormFixture g;
+        ScanFixture g;
         for (int i = 0; i < c.machineKeys; ++i) {
             const std::wstring n = L"M" + std::to_wstring(1000 + i);
             g.AddEntry(kHKeyLocalMachine, n, n, L"m.exe");
@@ -196,90 +229,90 @@ TEST_F(ScanTest, TableLimits) {
             g.AddEntry(kHKeyCurrentUser, n, n, L"u.exe");
         }
         g.registry.ResetCallCounts();
-        g.form.追加と削除の一覧検索();
+        const catalogue::ScanResult result = g.Scan();
         EXPECT_EQ(g.registry.CallCount("RegEnumKeyA"), c.enumerations);
-        EXPECT_EQ(g.form.EntryCount(), c.expectedCount);
-        EXPECT_EQ(g.list.lines.size(), c.expectedLines);
-        EXPECT_TRUE(g.messages.shown.empty());
+        EXPECT_EQ(g.count, c.expectedCount);
+        ASSERT_EQ(result.lines.size(), c.expectedLines);
+        EXPECT_TRUE(result.failedPasses.empty());
         EXPECT_EQ(g.registry.OpenHandleCount(), 0u);
-        for (const auto& line : g.list.lines)
-            EXPECT_EQ(g.form.Entries().at(line.slot).DisplayName, line.text);
+        // Every subkey is listed, each in its own slot, in table order.
+        for (std::size_t i = 0; i < result.lines.size(); ++i) {
+            EXPECT_EQ(result.lines[i].slot, static_cast<std::int16_t>(i));
+            EXPECT_EQ(g.entries.at(result.lines[i].slot).DisplayName, result.lines[i].displayName);
+        }
     }
 }
 
 TEST_F(ScanTest, FaultsOfRootsAndSubkeys) {
     struct Case {
         const char* name;
-        std::function<void(FormFixture&)> fault;
-        std::vector<std::wstring> lines;
+        std::function<void(ScanFixture&)> fault;
+        std::vector<Line> lines;
         std::int16_t count;  // -1: unchanged from the earlier scan
-        bool message;
+        std::vector<std::uint32_t> failedRoots;
     };
     const std::string uninstall = catalogue::kUninstallPath;
     const std::vector<Case> cases = {
         {"machine key read-only",
-         [&](FormFixture& g) {
+         [&](ScanFixture& g) {
              g.registry.DenyAccess(kHKeyLocalMachine, uninstall, Denial::kWrite);
          },
-         {L"Machine A", L"Machine B", L"User C"},
+         {{L"Machine A", 0}, {L"Machine B", 1}, {L"User C", 2}},
          3,
-         false},
-        {"machine key unreadable: nothing listed, count and text kept",
-         [&](FormFixture& g) { g.registry.DenyAccess(kHKeyLocalMachine, uninstall, Denial::kAll); },
+         {}},
+        {"machine key unreadable: nothing listed, count kept, the scan ends",
+         [&](ScanFixture& g) { g.registry.DenyAccess(kHKeyLocalMachine, uninstall, Denial::kAll); },
          {},
          -1,
-         true},
-        {"user key unreadable: machine entries stay",
-         [&](FormFixture& g) { g.registry.DenyAccess(kHKeyCurrentUser, uninstall, Denial::kAll); },
-         {L"Machine A", L"Machine B"},
+         {kHKeyLocalMachine}},
+        {"user key unreadable: machine entries stay, the scan ends",
+         [&](ScanFixture& g) { g.registry.DenyAccess(kHKeyCurrentUser, uninstall, Denial::kAll); },
+         {{L"Machine A", 0}, {L"Machine B", 1}},
          2,
-         true},
+         {kHKeyCurrentUser}},
         {"a failing enumeration index is skipped",
-         [&](FormFixture& g) { g.registry.FailEnumeration(kHKeyLocalMachine, uninstall, 0, 5); },
-         {L"Machine B", L"User C"},
+         [&](ScanFixture& g) { g.registry.FailEnumeration(kHKeyLocalMachine, uninstall, 0, 5); },
+         {{L"Machine B", 1}, {L"User C", 2}},
          3,
-         false},
+         {}},
         {"a name enumerated with a backslash of its own is neither read nor listed",
-         [&](FormFixture& g) {
+         [&](ScanFixture& g) {
              // A¥B comes back from the 8-bit call as A\B, the path of a
              // subkey of A that has both values.
              g.AddEntry(kHKeyLocalMachine, L"A\\B", L"Nested B", L"nested.exe");
              g.AddEntry(kHKeyLocalMachine, L"AyenB", L"Yen Key", L"yen.exe");
              g.registry.ReportEnumeratedNameAs(kHKeyLocalMachine, uninstall, "AyenB", "A\\B");
          },
-         {L"Machine A", L"Machine B", L"User C"},
+         {{L"Machine A", 0}, {L"Machine B", 2}, {L"User C", 3}},
          4,
-         false},
+         {}},
         {"a subkey removed after its enumeration is neither listed nor re-created",
-         [&](FormFixture& g) {
+         [&](ScanFixture& g) {
              g.registry.RemoveAfterEnumeration(kHKeyLocalMachine, uninstall, "B");
          },
-         {L"Machine A", L"User C"},
+         {{L"Machine A", 0}, {L"User C", 2}},
          3,
-         false},
+         {}},
     };
     for (const auto& c : cases) {
         SCOPED_TRACE(c.name);
-        FormFixture g;
+        ScanFixture g;
         g.AddEntry(kHKeyLocalMachine, L"A", L"Machine A", L"a.exe");
         g.AddEntry(kHKeyLocalMachine, L"B", L"Machine B", L"b.exe");
         g.AddEntry(kHKeyCurrentUser, L"C", L"User C", L"c.exe");
-        // An earlier scan with a larger table, then a selection's text.
+        // An earlier scan with a larger table.
         g.AddEntry(kHKeyCurrentUser, L"D", L"User D", L"d.exe");
-        g.form.追加と削除の一覧検索();
+        g.Scan();
         g.registry.RemoveKey(kHKeyCurrentUser, g.KeyPath(L"D"));
-        g.text.text = L"shown";
 
         c.fault(g);
-        g.form.追加と削除の一覧検索();
-        EXPECT_EQ(g.list.Texts(), c.lines);
-        EXPECT_EQ(g.form.EntryCount(), c.count == -1 ? 4 : c.count);
-        EXPECT_EQ(g.text.text, c.message ? L"shown" : L"");
-        using Boxes = std::vector<FakeMessageBoxes::Shown>;
-        const Boxes boxes =
-            c.message ? Boxes{{L"レジストリデータの取得に失敗しました。", platform::kMbOk}}
-                      : Boxes{};
-        EXPECT_EQ(g.messages.shown, boxes);
+        const catalogue::ScanResult result = g.Scan();
+        EXPECT_EQ(result.lines, c.lines);
+        EXPECT_EQ(g.count, c.count == -1 ? 4 : c.count);
+        std::vector<std::uint32_t> failedRoots;
+        for (const auto& pass : result.failedPasses) failedRoots.push_back(pass.root);
+        EXPECT_EQ(failedRoots, c.failedRoots);
+        EXPECT_EQ(result.endedEarly, !c.failedRoots.empty());
         EXPECT_FALSE(g.EntryExists(kHKeyLocalMachine, L"B") &&
                      std::string(c.name).find("removed") != std::string::npos);
         EXPECT_EQ(g.registry.OpenHandleCount(), 0u);
@@ -287,14 +320,14 @@ TEST_F(ScanTest, FaultsOfRootsAndSubkeys) {
         // scan left in its slot.
         for (const wchar_t* name :
              {L"Machine A", L"Machine B", L"User C", L"User D", L"Nested B", L"Yen Key"}) {
-            if (std::find(c.lines.begin(), c.lines.end(), name) != c.lines.end()) continue;
-            EXPECT_EQ(
-                catalogue::FindEntryByDisplayName(g.form.Entries(), g.form.EntryCount(), name, -1),
-                g.form.EntryCount());
+            if (std::any_of(c.lines.begin(), c.lines.end(),
+                            [&](const Line& line) { return line.displayName == name; }))
+                continue;
+            EXPECT_EQ(catalogue::FindEntryByDisplayName(g.entries, g.count, name, -1), g.count);
         }
-        for (const auto& line : g.list.lines) {
-            const auto& entry = g.form.Entries().at(line.slot);
-            EXPECT_EQ(entry.DisplayName, line.text);
+        for (const auto& line : result.lines) {
+            const auto& entry = g.entries.at(line.slot);
+            EXPECT_EQ(entry.DisplayName, line.displayName);
             const bool machineReadOnly = std::string(c.name) == "machine key read-only";
             EXPECT_EQ(entry.CanDelete, machineReadOnly && entry.RootKey == kHKeyLocalMachine
                                            ? catalogue::kFalse
@@ -304,17 +337,16 @@ TEST_F(ScanTest, FaultsOfRootsAndSubkeys) {
 }
 
 TEST(FindEntry, MapsLinesToTheirOwnSlots) {
-    FormFixture f;
+    ScanFixture f;
     f.AddEntry(kHKeyLocalMachine, L"A", L"Same", L"machine.exe");
     f.AddEntry(kHKeyLocalMachine, L"B", L"Case", L"upper.exe");
     f.AddEntry(kHKeyLocalMachine, L"C", L"case", L"lower.exe");
     f.AddEntry(kHKeyLocalMachine, L"D", L"Unlisted", std::nullopt);
     f.AddEntry(kHKeyCurrentUser, L"A", L"Same", L"user.exe");
-    f.form.追加と削除の一覧検索();
-    const auto& entries = f.form.Entries();
-    const std::int16_t count = f.form.EntryCount();
+    f.Scan();
+    const auto& entries = f.entries;
+    const std::int16_t count = f.count;
     ASSERT_EQ(count, 5);
-
     struct Case {
         const wchar_t* text;
         std::int16_t lineSlot;
@@ -344,18 +376,15 @@ TEST(FindEntry, MapsLinesToTheirOwnSlots) {
 }
 
 TEST(FindEntry, NeverFindsASlotTheLatestScanDidNotList) {
-    FormFixture f;
+    ScanFixture f;
     f.AddEntry(kHKeyLocalMachine, L"A", L"Old Name", L"a.exe");
     f.AddEntry(kHKeyLocalMachine, L"B", L"Other", L"b.exe");
-    f.form.追加と削除の一覧検索();
+    f.Scan();
     // The subkey at slot 0 loses its command line: it is no longer listed,
     // although the slot still names a subkey.
     f.registry.SetString(kHKeyLocalMachine, f.KeyPath(L"A"), "UninstallString", "");
-    f.form.追加と削除の一覧検索();
-    EXPECT_EQ(f.list.Texts(), std::vector<std::wstring>{L"Other"});
-    EXPECT_EQ(
-        catalogue::FindEntryByDisplayName(f.form.Entries(), f.form.EntryCount(), L"Old Name", 0),
-        f.form.EntryCount());
+    EXPECT_EQ(f.Scan().lines, (std::vector<Line>{{L"Other", 1}}));
+    EXPECT_EQ(catalogue::FindEntryByDisplayName(f.entries, f.count, L"Old Name", 0), f.count);
 }
 
 }  // namespace
@@ -364,92 +393,77 @@ TEST(FindEntry, NeverFindsASlotTheLatestScanDidNotList) {
 namespace velmora::testing {
 namespace {
 
-const std::string kUninstall32 =
-    "Software\\WOW6432Node\\Microsoft\\Windows\\CurrentVersion\\Uninstall";
-
-// Seeds the 64-bit view, the 32-bit view and the user's key with one
-// same-named entry each plus one of their own.
-void SeedBothViews(FormFixture& f) {
-    f.registry.SetSeparateViews(true);
-    f.AddEntry(kHKeyLocalMachine, L"Same", L"Same", L"C:\\64\\un.exe");
-    f.AddEntry(kHKeyLocalMachine, L"Only64", L"Only 64", L"64.exe");
-    for (const auto& [key, name, command] : {std::tuple{"Same", "Same", "C:\\32\\un.exe"},
-                                             std::tuple{"Only32", "Only 32", "32.exe"}}) {
-        f.registry.AddKey(kHKeyLocalMachine, kUninstall32 + "\\" + key);
-        f.registry.SetString(kHKeyLocalMachine, kUninstall32 + "\\" + key, "DisplayName", name);
-        f.registry.SetString(kHKeyLocalMachine, kUninstall32 + "\\" + key, "UninstallString",
-                             command);
-    }
-    f.AddEntry(kHKeyCurrentUser, L"User", L"User", L"u.exe");
-}
-
 TEST(MachineViews, EachViewIsAPassOfItsOwn) {
+    using Failures = std::vector<std::pair<std::uint32_t, std::uint32_t>>;
+    constexpr std::uint32_t k64 = platform::kKeyWow64_64Key;
+    constexpr std::uint32_t k32 = platform::kKeyWow64_32Key;
     struct Case {
         const char* name;
         bool separate;
-        std::function<void(FormFixture&)> fault;
-        std::vector<std::wstring> lines;
-        std::size_t messages;
+        std::function<void(ScanFixture&)> fault;
+        std::vector<Line> lines;
+        Failures failed;
+        bool endedEarly = false;
     };
     const std::vector<Case> cases = {
         {"both views and the user's key",
          true,
-         [](FormFixture&) {},
-         {L"Only 32", L"Only 64", L"Same", L"Same", L"User"},
-         0},
+         [](ScanFixture&) {},
+         {{L"Only 64", 0}, {L"Same", 1}, {L"Only 32", 2}, {L"Same", 3}, {L"User", 4}},
+         {}},
         {"an unreadable 32-bit view hides nothing else",
          true,
-         [](FormFixture& f) {
-             f.registry.DenyAccess(kHKeyLocalMachine, kUninstall32, platform::memory::Denial::kAll);
+         [](ScanFixture& f) {
+             f.registry.DenyAccess(kHKeyLocalMachine, kUninstall32Path,
+                                   platform::memory::Denial::kAll);
          },
-         {L"Only 64", L"Same", L"User"},
-         1},
+         {{L"Only 64", 0}, {L"Same", 1}, {L"User", 2}},
+         {{kHKeyLocalMachine, k32}}},
         {"an unreadable 64-bit view hides nothing else",
          true,
-         [](FormFixture& f) {
+         [](ScanFixture& f) {
              f.registry.DenyAccess(kHKeyLocalMachine, catalogue::kUninstallPath,
                                    platform::memory::Denial::kAll);
          },
-         {L"Only 32", L"Same", L"User"},
-         1},
-        {"both views unreadable: one box for the machine root",
+         {{L"Only 32", 0}, {L"Same", 1}, {L"User", 2}},
+         {{kHKeyLocalMachine, k64}}},
+        {"both views unreadable: the user's key is still read",
          true,
-         [](FormFixture& f) {
+         [](ScanFixture& f) {
              f.registry.DenyAccess(kHKeyLocalMachine, "Software", platform::memory::Denial::kAll);
          },
-         {L"User"},
-         1},
-        {"both views and the user's key unreadable: the user root has a box of its own",
+         {{L"User", 0}},
+         {{kHKeyLocalMachine, k64}, {kHKeyLocalMachine, k32}}},
+        {"both views and the user's key unreadable",
          true,
-         [](FormFixture& f) {
+         [](ScanFixture& f) {
              f.registry.DenyAccess(kHKeyLocalMachine, "Software", platform::memory::Denial::kAll);
              f.registry.DenyAccess(kHKeyCurrentUser, "Software", platform::memory::Denial::kAll);
          },
          {},
-         2},
+         {{kHKeyLocalMachine, k64}, {kHKeyLocalMachine, k32}, {kHKeyCurrentUser, 0}},
+         true},
         {"one view: the two-pass scan",
          false,
-         [](FormFixture&) {},
-         {L"Only 64", L"Same", L"User"},
-         0},
+         [](ScanFixture&) {},
+         {{L"Only 64", 0}, {L"Same", 1}, {L"User", 2}},
+         {}},
     };
     for (const auto& c : cases) {
         SCOPED_TRACE(c.name);
-        FormFixture f;
+        ScanFixture f;
         SeedBothViews(f);
         f.registry.SetSeparateViews(c.separate);
         c.fault(f);
-        mainwindow::ZentrelForm form{f.Platform(), catalogue::ScanPasses(c.separate)};
-        form.追加と削除の一覧検索();
-        EXPECT_EQ(f.list.Texts(), c.lines);
-        EXPECT_EQ(f.messages.shown,
-                  std::vector<FakeMessageBoxes::Shown>(
-                      c.messages, {L"レジストリデータの取得に失敗しました。", platform::kMbOk}));
+        const catalogue::ScanResult result = f.Scan(c.separate);
+        EXPECT_EQ(result.lines, c.lines);
+        EXPECT_EQ(Failed(result), c.failed);
+        EXPECT_EQ(result.endedEarly, c.endedEarly);
         EXPECT_EQ(f.registry.OpenHandleCount(), 0u);
-        for (const auto& line : f.list.lines) {
-            EXPECT_EQ(catalogue::FindEntryByDisplayName(form.Entries(), form.EntryCount(),
-                                                        line.text, line.slot),
-                      line.slot);
+        for (const auto& line : result.lines) {
+            EXPECT_EQ(
+                catalogue::FindEntryByDisplayName(f.entries, f.count, line.displayName, line.slot),
+                line.slot);
         }
     }
 }
@@ -470,7 +484,7 @@ TEST(MachineViews, DeletingRemovesTheKeyOfTheEntrysOwnView) {
         form.ListDelCommand_Click();
         const bool deleted64 = command == L"C:\\64\\un.exe";
         EXPECT_EQ(f.registry.KeyExists(kHKeyLocalMachine, f.KeyPath(L"Same")), !deleted64);
-        EXPECT_EQ(f.registry.KeyExists(kHKeyLocalMachine, kUninstall32 + "\\Same"), deleted64);
+        EXPECT_EQ(f.registry.KeyExists(kHKeyLocalMachine, kUninstall32Path + "\\Same"), deleted64);
         EXPECT_EQ(f.list.Texts(),
                   (std::vector<std::wstring>{L"Only 32", L"Only 64", L"Same", L"User"}));
     }

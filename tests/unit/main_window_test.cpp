@@ -3,6 +3,7 @@
 #include <gtest/gtest.h>
 
 #include <functional>
+#include <stdexcept>
 #include <string>
 #include <vector>
 
@@ -108,6 +109,82 @@ TEST_F(MainWindowTest, ARepaintDuringARescanMessageTakesAUnitOfItsOwn) {
     EXPECT_EQ(f.form.RefreshOnPaint(), 0);
     EXPECT_EQ(f.messages.shown.size(), 5u);
     EXPECT_EQ(nestedPaints, 5);
+}
+
+// What a rescan does to the controls, in order: the list refilled in table
+// order inside one redraw pause, then one message per root that did not
+// open, then the command-line box emptied unless the scan ended early.
+TEST(Rescan, RefillsTheListThenTellsOfEachFailedRoot) {
+    const std::wstring failed = L"Show レジストリデータの取得に失敗しました。";
+    const std::string uninstall = catalogue::kUninstallPath;
+    struct Case {
+        const char* name;
+        bool separate;
+        std::function<void(FormFixture&)> fault;
+        CallJournal calls;
+        bool throws = false;
+    };
+    const std::vector<Case> cases = {
+        {"every root opens",
+         true,
+         [](FormFixture&) {},
+         {L"BeginUpdate", L"Clear", L"AddLine Only 64 0", L"AddLine Same 1", L"AddLine Only 32 2",
+          L"AddLine Same 3", L"AddLine User 4", L"EndUpdate", L"SetText "}},
+        {"one machine view fails",
+         true,
+         [](FormFixture& f) {
+             f.registry.DenyAccess(kHKeyLocalMachine, kUninstall32Path,
+                                   platform::memory::Denial::kAll);
+         },
+         {L"BeginUpdate", L"Clear", L"AddLine Only 64 0", L"AddLine Same 1", L"AddLine User 2",
+          L"EndUpdate", failed, L"SetText "}},
+        {"both machine views fail: one message for the machine root",
+         true,
+         [](FormFixture& f) {
+             f.registry.DenyAccess(kHKeyLocalMachine, "Software", platform::memory::Denial::kAll);
+         },
+         {L"BeginUpdate", L"Clear", L"AddLine User 0", L"EndUpdate", failed, L"SetText "}},
+        {"both machine views and the user's key fail: one message per root, the box kept",
+         true,
+         [](FormFixture& f) {
+             f.registry.DenyAccess(kHKeyLocalMachine, "Software", platform::memory::Denial::kAll);
+             f.registry.DenyAccess(kHKeyCurrentUser, "Software", platform::memory::Denial::kAll);
+         },
+         {L"BeginUpdate", L"Clear", L"EndUpdate", failed, failed}},
+        {"the machine key fails in the two-pass scan: the box is kept",
+         false,
+         [&](FormFixture& f) {
+             f.registry.DenyAccess(kHKeyLocalMachine, uninstall, platform::memory::Denial::kAll);
+         },
+         {L"BeginUpdate", L"Clear", L"EndUpdate", failed}},
+        {"the user's key fails: the box is kept",
+         false,
+         [&](FormFixture& f) {
+             f.registry.DenyAccess(kHKeyCurrentUser, uninstall, platform::memory::Denial::kAll);
+         },
+         {L"BeginUpdate", L"Clear", L"AddLine Only 64 0", L"AddLine Same 1", L"EndUpdate", failed}},
+        {"the list fails: it redraws again, and nothing else happens",
+         false,
+         [](FormFixture& f) { f.list.failAdds = true; },
+         {L"BeginUpdate", L"Clear", L"AddLine Only 64 0", L"EndUpdate"},
+         true},
+    };
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.name);
+        FormFixture f;
+        SeedBothViews(f);
+        f.registry.SetSeparateViews(c.separate);
+        c.fault(f);
+        mainwindow::ZentrelForm form{f.Platform(), catalogue::ScanPasses(c.separate)};
+        CallJournal calls;
+        f.list.journal = f.text.journal = f.messages.journal = &calls;
+        if (c.throws) {
+            EXPECT_THROW(form.追加と削除の一覧検索(), std::runtime_error);
+        } else {
+            form.追加と削除の一覧検索();
+        }
+        EXPECT_EQ(calls, c.calls);
+    }
 }
 
 TEST_F(MainWindowTest, SelectionShowsTheLinesOwnCommandLine) {

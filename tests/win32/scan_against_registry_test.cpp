@@ -10,6 +10,7 @@
 #include <vector>
 
 #include "catalogue/find_entry.h"
+#include "catalogue/uninstall_list_scan.h"
 #include "mainwindow/zentrel_form.h"
 #include "platform/win32/common/unique_hkey.h"
 #include "platform/win32/system/win32_backup_folder.h"
@@ -102,6 +103,16 @@ class ScanAgainstRegistry : public ::testing::Test {
                                             backups},
             catalogue::ScanPasses(separateViews)};
     }
+    // The scan on its own, reading the machine views as given.
+    catalogue::ScanResult Scan(bool separateViews) {
+        return catalogue::UninstallListScan(registry, codePage,
+                                            catalogue::ScanPasses(separateViews))
+            .Run(entries, count);
+    }
+    static bool Listed(const std::vector<catalogue::ListedLine>& lines, const std::wstring& line) {
+        return std::any_of(lines.begin(), lines.end(),
+                           [&](const catalogue::ListedLine& l) { return l.displayName == line; });
+    }
     bool Listed(const std::wstring& line) const {
         const auto texts = list.Texts();
         return std::find(texts.begin(), texts.end(), line) != texts.end();
@@ -109,6 +120,8 @@ class ScanAgainstRegistry : public ::testing::Test {
 
     std::vector<Seed> seeds;
     VanishingRegistry registry;
+    catalogue::Entries entries;
+    std::int16_t count = 0;
     platform::win32::Win32CodePage codePage;
     FakeListBox list;
     FakeTextBox text;
@@ -150,10 +163,10 @@ TEST_F(ScanAgainstRegistry, ListsWhatFitsFromEveryViewAndCreatesOnlyTheUserKey) 
 
     ASSERT_TRUE(platform::win32::Win32RegistryViews().SeparateMachineViews())
         << "a 64-bit prefix has both machine views";
-    auto form = Form(true);
-    form.追加と削除の一覧検索();
+    const catalogue::ScanResult first = Scan(true);
 
-    EXPECT_TRUE(messages.shown.empty());
+    EXPECT_TRUE(first.failedPasses.empty());
+    EXPECT_FALSE(first.endedEarly);
     for (const auto& [line, listed] : std::vector<std::pair<std::wstring, bool>>{
              {L"Velmora 64 ソフト表計算能", true},
              {L"Velmora 32", true},
@@ -171,30 +184,34 @@ TEST_F(ScanAgainstRegistry, ListsWhatFitsFromEveryViewAndCreatesOnlyTheUserKey) 
              {L"Velmora Nested Key", false},
              {L"Velmora Yen Key", false},
          }) {
-        EXPECT_EQ(Listed(line), listed) << line.size() << " characters";
+        EXPECT_EQ(Listed(first.lines, line), listed) << line.size() << " characters";
     }
     EXPECT_TRUE(Exists(HKEY_CURRENT_USER, 0, L"")) << "the user's Uninstall key is created";
     EXPECT_FALSE(Exists(HKEY_LOCAL_MACHINE, KEY_WOW64_64KEY, L"VelmoraGone"))
         << "a subkey that vanished during the scan must not come back";
-    form.追加と削除の一覧検索();
-    EXPECT_TRUE(Listed(std::wstring(255, L'a'))) << "255 single-byte characters are read whole";
-    // Every line maps to a slot holding its own text, Japanese key names too.
-    for (const auto& line : list.lines) {
-        EXPECT_EQ(catalogue::FindEntryByDisplayName(form.Entries(), form.EntryCount(), line.text,
-                                                    line.slot),
+    const catalogue::ScanResult second = Scan(true);
+    EXPECT_TRUE(Listed(second.lines, std::wstring(255, L'a')))
+        << "255 single-byte characters are read whole";
+    // Every line maps to a slot holding its own text, Japanese key names too,
+    // and the lines come in table order.
+    for (std::size_t i = 0; i < second.lines.size(); ++i) {
+        const catalogue::ListedLine& line = second.lines[i];
+        EXPECT_EQ(catalogue::FindEntryByDisplayName(entries, count, line.displayName, line.slot),
                   line.slot);
+        if (i > 0) {
+            EXPECT_LT(second.lines[i - 1].slot, line.slot);
+        }
     }
-    const auto japanese = std::find_if(list.lines.begin(), list.lines.end(), [](const auto& l) {
-        return l.text == L"Velmora Japanese Key";
+    const auto japanese = std::find_if(second.lines.begin(), second.lines.end(), [](const auto& l) {
+        return l.displayName == L"Velmora Japanese Key";
     });
-    ASSERT_NE(japanese, list.lines.end());
-    EXPECT_EQ(form.Entries().at(japanese->slot).KeyName, L"Velmora表ソ");
+    ASSERT_NE(japanese, second.lines.end());
+    EXPECT_EQ(entries.at(japanese->slot).KeyName, L"Velmora表ソ");
 
     // The one-view scan sees only the process's own view.
-    auto oneView = Form(false);
-    oneView.追加と削除の一覧検索();
-    EXPECT_TRUE(Listed(L"Velmora 64 ソフト表計算能"));
-    EXPECT_FALSE(Listed(L"Velmora 32"));
+    const catalogue::ScanResult oneView = Scan(false);
+    EXPECT_TRUE(Listed(oneView.lines, L"Velmora 64 ソフト表計算能"));
+    EXPECT_FALSE(Listed(oneView.lines, L"Velmora 32"));
 }
 
 TEST_F(ScanAgainstRegistry, DeletesTheSameNamedEntryOfItsOwnViewOnly) {
