@@ -52,8 +52,17 @@ void ZentrelForm::EndCommand_Click() { platform_.application.End(); }
 void ZentrelForm::追加と削除の一覧検索() {
     // No message loop runs while the registry is read: the list is cleared
     // and filled afterwards, and nothing can look at it in between.
-    const catalogue::ScanResult result = scan_.Run(entries_, entryCount_);
     platform::ListBox& list = platform_.uninstallList;
+    catalogue::ScanResult result;
+    try {
+        result = scan_.Run(entries_, entryCount_);
+    } catch (...) {
+        // A scan that fails half-way has rewritten part of the table: no
+        // line of the last list may stay to be acted on.
+        const ListUpdate update(list);
+        list.Clear();
+        throw;
+    }
     {
         // Rebuilt without a redraw per line and repainted once.
         const ListUpdate update(list);

@@ -187,6 +187,40 @@ TEST(Rescan, RefillsTheListThenTellsOfEachFailedRoot) {
     }
 }
 
+// A code page that, once armed, fails on the nth conversion to wide text,
+// as a scan that meets an internal error half-way would.
+class FailingCodePage : public platform::CodePage {
+  public:
+    explicit FailingCodePage(const platform::CodePage& real) : real_(real) {}
+    std::wstring ToWide(std::string_view bytes) const override {
+        if (conversionsLeft-- == 0) throw std::runtime_error("conversion failed");
+        return real_.ToWide(bytes);
+    }
+    std::string ToNarrow(std::wstring_view text) const override { return real_.ToNarrow(text); }
+
+    mutable int conversionsLeft = -1;  // never fails while negative
+
+  private:
+    const platform::CodePage& real_;
+};
+
+TEST(Rescan, AScanThatFailsHalfWayLeavesNoLineOfTheLastList) {
+    FormFixture f;
+    SeedBothViews(f);
+    FailingCodePage failing(f.codePage);
+    mainwindow::ZentrelForm form{{f.registry, failing, f.list, f.text, f.messages, f.processes,
+                                  f.screen, f.window, f.versionForm, f.application, f.wideRegistry,
+                                  f.backups}};
+    form.追加と削除の一覧検索();  // the first scan lists every entry
+    ASSERT_FALSE(f.list.lines.empty());
+    CallJournal calls;
+    f.list.journal = f.text.journal = f.messages.journal = &calls;
+    failing.conversionsLeft = 3;
+    EXPECT_THROW(form.追加と削除の一覧検索(), std::runtime_error);
+    EXPECT_EQ(calls, (CallJournal{L"BeginUpdate", L"Clear", L"EndUpdate"}));
+    EXPECT_TRUE(f.list.lines.empty());
+}
+
 TEST_F(MainWindowTest, SelectionShowsTheLinesOwnCommandLine) {
     f.form.UninstallList_Click();  // nothing selected: nothing changes
     EXPECT_EQ(f.text.writes, 1);   // only the scan's emptying
