@@ -22,7 +22,8 @@ Win32MainWindow::Win32MainWindow(HINSTANCE instance, const wchar_t* iconResource
 Win32MainWindow::~Win32MainWindow() {
     form_ = nullptr;
     // Destroyed while this object can still take WM_DESTROY.
-    if (Handle() != nullptr) ::DestroyWindow(Handle());
+    // A destructor cannot report a failure; the base tries once more.
+    if (Handle() != nullptr) static_cast<void>(::DestroyWindow(Handle()));
 }
 
 void Win32MainWindow::Load(int showCommand) {
@@ -68,7 +69,7 @@ void Win32MainWindow::OnPaint() {
     // region still invalid and repaint again and again.
     PAINTSTRUCT paint;
     VELMORA_WIN32_CHECK(::BeginPaint(Handle(), &paint));
-    ::EndPaint(Handle(), &paint);
+    ::EndPaint(Handle(), &paint);  // always succeeds
     if (form_ != nullptr) form_->Form_Paint();
 }
 

@@ -29,7 +29,8 @@ UINT ScreenDcDpi() {
     const HDC screen = ::GetDC(nullptr);
     if (screen == nullptr) return kDefaultDpi;
     const int dpi = ::GetDeviceCaps(screen, LOGPIXELSY);
-    ::ReleaseDC(nullptr, screen);
+    // The screen DC is always released; a failure would change nothing here.
+    static_cast<void>(::ReleaseDC(nullptr, screen));
     return dpi > 0 ? static_cast<UINT>(dpi) : kDefaultDpi;
 }
 

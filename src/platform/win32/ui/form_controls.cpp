@@ -42,7 +42,9 @@ void FormControls::Layout(UINT dpi) {
         VELMORA_WIN32_CHECK(::SetWindowPos(control.handle, nullptr, TwipsToPixels(layout.left, dpi),
                                            TwipsToPixels(layout.top, dpi), width, height,
                                            SWP_NOZORDER | SWP_NOACTIVATE));
-        ::InvalidateRect(control.handle, nullptr, TRUE);
+        // Fails only for a window that is gone, which SetWindowPos has just
+        // shown this one is not.
+        static_cast<void>(::InvalidateRect(control.handle, nullptr, TRUE));
     }
     // The fonts swapped out above are released here, after no control
     // uses them any more.

@@ -30,7 +30,9 @@ void RegisterOnce(HINSTANCE instance, const WindowClassInfo& info, WNDPROC proce
 MessageWindow::~MessageWindow() {
     if (hwnd_ != nullptr) {
         ::SetWindowLongPtrW(hwnd_, GWLP_USERDATA, 0);
-        ::DestroyWindow(hwnd_);
+        // A destructor cannot report a failure; the window's thread ending
+        // takes the window along in any case.
+        static_cast<void>(::DestroyWindow(hwnd_));
     }
 }
 

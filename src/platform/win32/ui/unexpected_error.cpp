@@ -19,10 +19,12 @@ void ReportUnexpectedError(HWND owner, const char* detail) noexcept {
                 text += L"\n\n" + converted;
             }
         }
-        ::MessageBoxW(::IsWindow(owner) ? owner : nullptr, text.c_str(), kMessageBoxTitle, MB_OK);
+        // The last resort: a box that cannot be shown leaves nothing to tell.
+        static_cast<void>(::MessageBoxW(::IsWindow(owner) ? owner : nullptr, text.c_str(),
+                                        kMessageBoxTitle, MB_OK));
     } catch (...) {
         // Out of memory for the text: the plain sentence still fits.
-        ::MessageBoxW(nullptr, kUnexpectedErrorMessage, kMessageBoxTitle, MB_OK);
+        static_cast<void>(::MessageBoxW(nullptr, kUnexpectedErrorMessage, kMessageBoxTitle, MB_OK));
     }
 }
 

@@ -56,7 +56,9 @@ void Win32ListBox::BeginUpdate() { ::SendMessageW(list_, WM_SETREDRAW, FALSE, 0)
 
 void Win32ListBox::EndUpdate() {
     ::SendMessageW(list_, WM_SETREDRAW, TRUE, 0);
-    ::RedrawWindow(list_, nullptr, nullptr, RDW_ERASE | RDW_FRAME | RDW_INVALIDATE);
+    // Only marks the list for repainting; a list that is gone needs none.
+    static_cast<void>(
+        ::RedrawWindow(list_, nullptr, nullptr, RDW_ERASE | RDW_FRAME | RDW_INVALIDATE));
 }
 
 void Win32TextBox::SetText(const std::wstring& text) {
