@@ -1,5 +1,7 @@
 #include "support/memory/key_name.h"
 
+#include <cstdint>
+
 namespace velmora::platform::memory {
 
 std::string FoldKeyName(std::string_view name) {
@@ -13,6 +15,26 @@ std::string FoldKeyName(std::string_view name) {
         }
     }
     return folded;
+}
+
+std::string SubkeyOrderKey(std::string_view name, const CodePage& codePage) {
+    const std::string folded = FoldKeyName(name);
+    std::string key;
+    const auto append = [&key](std::uint32_t unit) {
+        key += static_cast<char>(unit >> 8);
+        key += static_cast<char>(unit & 0xFF);
+    };
+    for (const wchar_t character : codePage.ToWide(folded)) {
+        const auto point = static_cast<std::uint32_t>(character);
+        if (point < 0x10000) {
+            append(point);
+        } else {  // a surrogate pair, as UTF-16 has it
+            append(0xD800 + ((point - 0x10000) >> 10));
+            append(0xDC00 + ((point - 0x10000) & 0x3FF));
+        }
+    }
+    key.append(2, '\0');
+    return key + folded;
 }
 
 std::optional<std::vector<std::string>> SplitKeyPath(std::string_view path) {

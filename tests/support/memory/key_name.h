@@ -9,6 +9,7 @@
 #include <string_view>
 #include <vector>
 
+#include "platform/code_page.h"
 #include "platform/shift_jis.h"
 
 namespace velmora::platform::memory {
@@ -18,6 +19,15 @@ using platform::IsShiftJisLeadByte;
 // The name in its comparison form: ASCII letters upper-cased (the registry
 // orders names by their upper-case form), every other byte as it is.
 std::string FoldKeyName(std::string_view name);
+
+// The name's place among its siblings.  NT keeps the subkeys of a key in the
+// order of their upper-cased UTF-16 names, so a Shift_JIS name sorts by its
+// characters, not its bytes (哀, 88 A3, is U+54C0 and comes before 阿, 88 A2,
+// U+963F).  The key is that UTF-16 form of the folded name, big-endian so that
+// byte order is code-unit order, then two zero bytes and the folded bytes
+// themselves, which keep apart names that convert alike.  codePage converts
+// the name; names that fold alike give the same key.
+std::string SubkeyOrderKey(std::string_view name, const CodePage& codePage);
 
 // Splits a subkey path at its separators.  An empty path gives no parts and a
 // single trailing separator is ignored; a leading separator or an empty part
