@@ -1,5 +1,6 @@
 #include "support/memory/key_name.h"
 
+#include <algorithm>
 #include <cstdint>
 
 namespace velmora::platform::memory {
@@ -18,22 +19,26 @@ std::string FoldKeyName(std::string_view name) {
 }
 
 std::string SubkeyOrderKey(std::string_view name, const CodePage& codePage) {
-    const std::string folded = FoldKeyName(name);
+    std::string folded = FoldKeyName(name);
+    const bool ascii = std::all_of(folded.begin(), folded.end(), [](char byte) {
+        return static_cast<unsigned char>(byte) < 0x80;
+    });
+    if (ascii) return folded;  // the same in code page 932 and in UTF-8
     std::string key;
-    const auto append = [&key](std::uint32_t unit) {
-        key += static_cast<char>(unit >> 8);
-        key += static_cast<char>(unit & 0xFF);
-    };
     for (const wchar_t character : codePage.ToWide(folded)) {
         const auto point = static_cast<std::uint32_t>(character);
-        if (point < 0x10000) {
-            append(point);
-        } else {  // a surrogate pair, as UTF-16 has it
-            append(0xD800 + ((point - 0x10000) >> 10));
-            append(0xDC00 + ((point - 0x10000) & 0x3FF));
+        if (point < 0x80) {
+            key += static_cast<char>(point);
+        } else if (point < 0x800) {
+            key += static_cast<char>(0xC0 | (point >> 6));
+            key += static_cast<char>(0x80 | (point & 0x3F));
+        } else {  // code page 932 has nothing beyond the BMP
+            key += static_cast<char>(0xE0 | (point >> 12));
+            key += static_cast<char>(0x80 | ((point >> 6) & 0x3F));
+            key += static_cast<char>(0x80 | (point & 0x3F));
         }
     }
-    key.append(2, '\0');
+    key += '\0';
     return key + folded;
 }
 

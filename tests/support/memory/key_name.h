@@ -23,10 +23,11 @@ std::string FoldKeyName(std::string_view name);
 // The name's place among its siblings.  NT keeps the subkeys of a key in the
 // order of their upper-cased UTF-16 names, so a Shift_JIS name sorts by its
 // characters, not its bytes (哀, 88 A3, is U+54C0 and comes before 阿, 88 A2,
-// U+963F).  The key is that UTF-16 form of the folded name, big-endian so that
-// byte order is code-unit order, then two zero bytes and the folded bytes
-// themselves, which keep apart names that convert alike.  codePage converts
-// the name; names that fold alike give the same key.
+// U+963F).  The key is the folded name in UTF-8, whose byte order is that of
+// UTF-16 within the BMP, where all of code page 932 lies.  A name with other
+// bytes than ASCII gets a NUL and its folded bytes appended, which keep apart
+// names that convert alike (every lone lead byte becomes U+30FB); no name
+// holds a NUL of its own.  Names that fold alike give the same key.
 std::string SubkeyOrderKey(std::string_view name, const CodePage& codePage);
 
 // Splits a subkey path at its separators.  An empty path gives no parts and a
