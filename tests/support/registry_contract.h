@@ -214,8 +214,10 @@ TYPED_TEST_P(RegistryContract, OpenNeverCreatesAndAnEmptyNameOpensTheKeyItself) 
 
 // Subkeys come in the order of their names as UTF-16 with letters folded, so
 // Shift_JIS names do not keep the order of their bytes: 哀 (88 A3, U+54C0)
-// comes before 阿 (88 A2, U+963F).  Names with characters between 'Z' and 'a'
-// are left out: Windows folds to upper case ("_x" after "C"), Wine to lower
+// comes before 阿 (88 A2, U+963F).  The documentation promises no order, but
+// NT and Wine both keep a key's subkeys sorted this way, and which subkey
+// takes which table slot follows from it.  Names with characters between 'Z'
+// and 'a' are left out: NT folds to upper case ("_x" after "C"), Wine to lower
 // case ("_x" before "A").
 TYPED_TEST_P(RegistryContract, EnumeratesInFoldedOrderWithEndAndSizeCodes) {
     const std::string a = "\x88\xA2", ai = "\x88\xA3";
