@@ -1,5 +1,8 @@
 #include "support/memory/key_name.h"
 
+#include <algorithm>
+#include <cstdint>
+
 namespace velmora::platform::memory {
 
 std::string FoldKeyName(std::string_view name) {
@@ -13,6 +16,30 @@ std::string FoldKeyName(std::string_view name) {
         }
     }
     return folded;
+}
+
+std::string SubkeyOrderKey(std::string_view name, const CodePage& codePage) {
+    std::string folded = FoldKeyName(name);
+    const bool ascii = std::all_of(folded.begin(), folded.end(), [](char byte) {
+        return static_cast<unsigned char>(byte) < 0x80;
+    });
+    if (ascii) return folded;  // the same in code page 932 and in UTF-8
+    std::string key;
+    for (const wchar_t character : codePage.ToWide(folded)) {
+        const auto point = static_cast<std::uint32_t>(character);
+        if (point < 0x80) {
+            key += static_cast<char>(point);
+        } else if (point < 0x800) {
+            key += static_cast<char>(0xC0 | (point >> 6));
+            key += static_cast<char>(0x80 | (point & 0x3F));
+        } else {  // code page 932 has nothing beyond the BMP
+            key += static_cast<char>(0xE0 | (point >> 12));
+            key += static_cast<char>(0x80 | ((point >> 6) & 0x3F));
+            key += static_cast<char>(0x80 | (point & 0x3F));
+        }
+    }
+    key += '\0';
+    return key + folded;
 }
 
 std::optional<std::vector<std::string>> SplitKeyPath(std::string_view path) {

@@ -73,7 +73,7 @@ void PrintTo(const KeySnapshot& key, std::ostream* os) {
 struct MemoryRegistry::Node {
     std::string name;
     std::string className;
-    std::map<std::string, std::shared_ptr<Node>> children;            // by folded name
+    std::map<std::string, std::shared_ptr<Node>> children;            // by ChildKey
     std::map<std::string, std::pair<std::string, ValueData>> values;  // folded -> name, data
     bool deleted = false;
 
@@ -95,6 +95,10 @@ void MemoryRegistry::Count(std::string_view operation) {
     auto it = calls_.find(operation);
     if (it == calls_.end()) it = calls_.emplace(std::string(operation), 0).first;
     ++it->second;
+}
+
+std::string MemoryRegistry::ChildKey(std::string_view name) const {
+    return SubkeyOrderKey(name, names_);
 }
 
 std::shared_ptr<MemoryRegistry::Node> MemoryRegistry::RootNode(std::uint32_t root) const {
@@ -132,7 +136,7 @@ std::shared_ptr<MemoryRegistry::Node> MemoryRegistry::Walk(std::uint32_t root,
     std::shared_ptr<Node> node = RootNode(root);
     for (const std::string& part : physical) {
         if (!node) return nullptr;
-        const auto it = node->children.find(FoldKeyName(part));
+        const auto it = node->children.find(ChildKey(part));
         node = it == node->children.end() ? nullptr : it->second;
     }
     return node;
@@ -143,7 +147,7 @@ std::shared_ptr<MemoryRegistry::Node> MemoryRegistry::WalkOrCreate(std::uint32_t
     std::shared_ptr<Node> node = RootNode(root);
     if (!node) return nullptr;
     for (const std::string& part : SplitOrEmpty(path)) {
-        auto& child = node->children[FoldKeyName(part)];
+        auto& child = node->children[ChildKey(part)];
         if (!child) {
             child = std::make_shared<Node>();
             child->name = part;
@@ -191,7 +195,7 @@ RegStatus MemoryRegistry::OpenOrCreate(RegHandle key, const char* subKey, std::u
     std::shared_ptr<Node> node = RootNode(parent.root);
     std::size_t depth = 0;
     for (; depth < physical.size(); ++depth) {
-        const auto it = node->children.find(FoldKeyName(physical[depth]));
+        const auto it = node->children.find(ChildKey(physical[depth]));
         if (it == node->children.end()) break;
         node = it->second;
     }
@@ -220,7 +224,7 @@ RegStatus MemoryRegistry::OpenOrCreate(RegHandle key, const char* subKey, std::u
         for (std::size_t level = depth; level < physical.size(); ++level) {
             auto child = std::make_shared<Node>();
             child->name = physical[level];
-            node->children.emplace(FoldKeyName(physical[level]), child);
+            node->children.emplace(ChildKey(physical[level]), child);
             node = child;
         }
         if (className != nullptr) node->className = className;
@@ -269,14 +273,16 @@ RegStatus MemoryRegistry::RegEnumKeyA(RegHandle key, std::uint32_t index, char* 
     if (name == nullptr) return kErrorInvalidParameter;
     const auto it = std::next(children.begin(), static_cast<std::ptrdiff_t>(index));
     const auto mangled = std::find_if(renames_.begin(), renames_.end(), [&](const Rename& r) {
-        return r.root == open.root && r.folded == folded && r.foldedName == it->first;
+        return r.root == open.root && r.folded == folded &&
+               r.foldedName == FoldKeyName(it->second->name);
     });
     const std::string& childName = mangled != renames_.end() ? mangled->reported : it->second->name;
     if (childName.size() + 1 > nameSize) return kErrorMoreData;
     std::memcpy(name, childName.c_str(), childName.size() + 1);
 
     const auto hook = std::find_if(removals_.begin(), removals_.end(), [&](const RemovalHook& h) {
-        return h.root == open.root && h.folded == folded && h.foldedName == it->first;
+        return h.root == open.root && h.folded == folded &&
+               h.foldedName == FoldKeyName(it->second->name);
     });
     if (hook != removals_.end()) {
         removals_.erase(hook);
@@ -330,7 +336,7 @@ RegStatus MemoryRegistry::RegDeleteKeyA(RegHandle key, const char* subKey) {
     if (!node->children.empty()) return kErrorAccessDenied;
     const std::shared_ptr<Node> parent =
         Walk(open.root, Path(physical.begin(), physical.end() - 1));
-    parent->children.erase(FoldKeyName(physical.back()));
+    parent->children.erase(ChildKey(physical.back()));
     node->MarkDeleted();
     return kErrorSuccess;
 }
@@ -391,7 +397,7 @@ bool MemoryRegistry::RemoveKey(std::uint32_t root, std::string_view path) {
     if (parts.empty()) return false;
     const std::shared_ptr<Node> parent = Walk(root, Path(parts.begin(), parts.end() - 1));
     if (!parent) return false;
-    const auto it = parent->children.find(FoldKeyName(parts.back()));
+    const auto it = parent->children.find(ChildKey(parts.back()));
     if (it == parent->children.end()) return false;
     it->second->MarkDeleted();
     parent->children.erase(it);

@@ -18,6 +18,7 @@
 #include <vector>
 
 #include "platform/registry.h"
+#include "support/memory/iconv_code_page.h"
 
 namespace velmora::platform::memory {
 
@@ -161,6 +162,8 @@ class MemoryRegistry : public Registry {
     };
 
     void Count(std::string_view operation);
+    // Where a subkey of that name sits among its siblings (see SubkeyOrderKey).
+    std::string ChildKey(std::string_view name) const;
     RegStatus Resolve(RegHandle key, OpenKey* open) const;
     std::shared_ptr<Node> RootNode(std::uint32_t root) const;
     Path Physical(std::uint32_t root, const Path& logical, View view) const;
@@ -181,6 +184,9 @@ class MemoryRegistry : public Registry {
     std::vector<RemovalHook> removals_;
     std::vector<Rename> renames_;
     bool separateViews_ = false;
+    // Names are 8-bit texts in code page 932; the order of subkeys needs them
+    // as Unicode.
+    IconvCodePage names_{932};
 };
 
 }  // namespace velmora::platform::memory
