@@ -5,6 +5,7 @@
 #include <objbase.h>
 #include <shellapi.h>
 
+#include "platform/win32/common/module_function.h"
 #include "platform/win32/common/unique_handle.h"
 
 namespace velmora::platform::win32 {
@@ -75,8 +76,8 @@ class ElevationFunctions {
     ElevationFunctions() {
         const HMODULE shell = Load(L"shell32.dll");
         const HMODULE com = Load(L"ole32.dll");
-        shellExecute = Function<decltype(shellExecute)>(shell, "ShellExecuteExW");
-        coInitialize = Function<decltype(coInitialize)>(com, "CoInitializeEx");
+        shellExecute = ModuleFunction<decltype(shellExecute)>(shell, "ShellExecuteExW");
+        coInitialize = ModuleFunction<decltype(coInitialize)>(com, "CoInitializeEx");
     }
     // From the system folder only, never from the program's or the current
     // folder.  Windows 7 without its loader update refuses the flag; there the
@@ -90,11 +91,6 @@ class ElevationFunctions {
         const UINT length = ::GetSystemDirectoryW(folder, MAX_PATH);
         if (length == 0 || length >= MAX_PATH) return nullptr;
         return ::LoadLibraryW((std::wstring(folder, length) + L"\\" + name).c_str());
-    }
-    template <typename Pointer>
-    static Pointer Function(HMODULE module, const char* name) {
-        if (module == nullptr) return nullptr;
-        return reinterpret_cast<Pointer>(reinterpret_cast<void*>(::GetProcAddress(module, name)));
     }
 };
 

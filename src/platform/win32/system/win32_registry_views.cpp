@@ -7,6 +7,7 @@
 #include <string>
 #include <vector>
 
+#include "platform/win32/common/module_function.h"
 #include "platform/win32/common/unique_hkey.h"
 
 namespace velmora::platform::win32 {
@@ -23,10 +24,8 @@ std::optional<std::wstring> KernelKeyName(const wchar_t* path, REGSAM view) {
         ERROR_SUCCESS) {
         return std::nullopt;
     }
-    const HMODULE ntdll = ::GetModuleHandleW(L"ntdll.dll");
-    if (ntdll == nullptr) return std::nullopt;
-    const auto query = reinterpret_cast<NtQueryKeyFunction>(
-        reinterpret_cast<void*>(::GetProcAddress(ntdll, "NtQueryKey")));
+    const auto query =
+        ModuleFunction<NtQueryKeyFunction>(::GetModuleHandleW(L"ntdll.dll"), "NtQueryKey");
     if (query == nullptr) return std::nullopt;
 
     std::vector<unsigned char> buffer(4096);

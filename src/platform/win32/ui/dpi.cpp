@@ -2,6 +2,7 @@
 
 #include <cmath>
 
+#include "platform/win32/common/module_function.h"
 #include "platform/win32/common/win32_error.h"
 
 namespace velmora::platform::win32 {
@@ -11,11 +12,7 @@ namespace {
 // looked up at run time, null where the system lacks them.
 template <typename Function>
 Function FindUser32Function(const char* name) {
-    const HMODULE user32 = ::GetModuleHandleW(L"user32.dll");
-    if (user32 == nullptr) return nullptr;
-    const FARPROC address = ::GetProcAddress(user32, name);
-    // Through void(*)(), the one function type any other converts to cleanly.
-    return reinterpret_cast<Function>(reinterpret_cast<void (*)()>(address));
+    return ModuleFunction<Function>(::GetModuleHandleW(L"user32.dll"), name);
 }
 
 using GetDpiForWindowFunction = UINT(WINAPI*)(HWND);
