@@ -45,10 +45,7 @@ ScanResult UninstallListScan::Run(Entries& entries, std::int16_t& entryCount) co
             continue;
         }
         result.failedPasses.push_back(pass);
-        if (pass.endsScanOnFailure) {
-            result.endedEarly = true;
-            break;
-        }
+        if (pass.endsScanOnFailure) break;
     }
     return result;
 }

@@ -1,8 +1,6 @@
 #include "mainwindow/zentrel_form.h"
 
-#include <algorithm>
 #include <cstddef>
-#include <cstdint>
 #include <utility>
 #include <vector>
 
@@ -50,36 +48,31 @@ void ZentrelForm::VersionCommand_Click() { platform_.versionForm.ShowModal(); }
 void ZentrelForm::EndCommand_Click() { platform_.application.End(); }
 
 void ZentrelForm::追加と削除の一覧検索() {
-    // No message loop runs while the registry is read: the list is cleared
-    // and filled afterwards, and nothing can look at it in between.
-    platform::ListBox& list = platform_.uninstallList;
+    // The list is rebuilt without a redraw per line and repainted once.  No
+    // message loop runs while the registry is read, so it is cleared and
+    // filled afterwards and nothing can look at it in between.
+    const auto refill =
+        [&list = platform_.uninstallList](const std::vector<catalogue::ListedLine>& lines) {
+            const ListUpdate update(list);
+            list.Clear();
+            for (const catalogue::ListedLine& line : lines)
+                list.AddLine(line.displayName, line.slot);
+        };
     catalogue::ScanResult result;
     try {
         result = scan_.Run(entries_, entryCount_);
     } catch (...) {
         // A scan that fails half-way has rewritten part of the table: no
         // line of the last list may stay to be acted on.
-        const ListUpdate update(list);
-        list.Clear();
+        refill({});
         throw;
     }
-    {
-        // Rebuilt without a redraw per line and repainted once.
-        const ListUpdate update(list);
-        list.Clear();
-        for (const catalogue::ListedLine& line : result.lines)
-            list.AddLine(line.displayName, line.slot);
-    }
-    // Only once the list redraws again: one message per root that did not
-    // open, the two machine views being one root to the user.
-    std::vector<std::uint32_t> failedRoots;
-    for (const catalogue::ScanPass& pass : result.failedPasses) {
-        if (std::find(failedRoots.begin(), failedRoots.end(), pass.root) == failedRoots.end())
-            failedRoots.push_back(pass.root);
-    }
-    for (std::size_t i = 0; i < failedRoots.size(); ++i)
+    refill(result.lines);
+    // Only once the list redraws again: one message per root that did not open.
+    const std::size_t boxes = result.FailedRoots().size();
+    for (std::size_t i = 0; i < boxes; ++i)
         platform_.messages.Show(kScanFailedMessage, platform::kMbOk);
-    if (!result.endedEarly) platform_.uninstallStringText.SetText(L"");
+    if (!result.EndedEarly()) platform_.uninstallStringText.SetText(L"");
 }
 
 std::optional<ZentrelForm::SelectedLine> ZentrelForm::Selection() const {

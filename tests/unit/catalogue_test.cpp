@@ -159,7 +159,7 @@ TEST_F(ScanTest, ListsEveryEntryWithBothValuesTrimmedInTableOrder) {
         (std::vector<Line>{
             {L"Beta Suite", 0}, {L"Alpha", 4}, {japanese, 5}, {L"Beta Suite", 6}, {L"alpha", 7}}));
     EXPECT_TRUE(result.failedPasses.empty());
-    EXPECT_FALSE(result.endedEarly);
+    EXPECT_FALSE(result.EndedEarly());
     EXPECT_EQ(f.count, 8);
     EXPECT_EQ(f.registry.OpenHandleCount(), 0u);
 
@@ -312,7 +312,7 @@ TEST_F(ScanTest, FaultsOfRootsAndSubkeys) {
         std::vector<std::uint32_t> failedRoots;
         for (const auto& pass : result.failedPasses) failedRoots.push_back(pass.root);
         EXPECT_EQ(failedRoots, c.failedRoots);
-        EXPECT_EQ(result.endedEarly, !c.failedRoots.empty());
+        EXPECT_EQ(result.EndedEarly(), !c.failedRoots.empty());
         EXPECT_FALSE(g.EntryExists(kHKeyLocalMachine, L"B") &&
                      std::string(c.name).find("removed") != std::string::npos);
         EXPECT_EQ(g.registry.OpenHandleCount(), 0u);
@@ -458,7 +458,7 @@ TEST(MachineViews, EachViewIsAPassOfItsOwn) {
         const catalogue::ScanResult result = f.Scan(c.separate);
         EXPECT_EQ(result.lines, c.lines);
         EXPECT_EQ(Failed(result), c.failed);
-        EXPECT_EQ(result.endedEarly, c.endedEarly);
+        EXPECT_EQ(result.EndedEarly(), c.endedEarly);
         EXPECT_EQ(f.registry.OpenHandleCount(), 0u);
         for (const auto& line : result.lines) {
             EXPECT_EQ(

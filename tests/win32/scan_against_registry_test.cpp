@@ -166,7 +166,7 @@ TEST_F(ScanAgainstRegistry, ListsWhatFitsFromEveryViewAndCreatesOnlyTheUserKey) 
     const catalogue::ScanResult first = Scan(true);
 
     EXPECT_TRUE(first.failedPasses.empty());
-    EXPECT_FALSE(first.endedEarly);
+    EXPECT_FALSE(first.EndedEarly());
     for (const auto& [line, listed] : std::vector<std::pair<std::wstring, bool>>{
              {L"Velmora 64 ソフト表計算能", true},
              {L"Velmora 32", true},
