@@ -2,6 +2,7 @@
 
 #include <utility>
 
+#include "catalogue/uninstall_key.h"
 #include "platform/registry_key.h"
 
 namespace velmora::mainwindow {
@@ -30,7 +31,12 @@ std::wstring RegFileKeyPath(std::uint32_t root, std::uint32_t view, std::wstring
                         : (view & platform::kKeyWow64_32Key) != 0
                             ? L"HKEY_LOCAL_MACHINE\\SOFTWARE\\Wow6432Node\\"
                             : L"HKEY_LOCAL_MACHINE\\SOFTWARE\\";
-    return path + L"Microsoft\\Windows\\CurrentVersion\\Uninstall\\" + std::wstring(keyName);
+    // The Uninstall key's own path below Software, in ASCII.
+    constexpr std::string_view kSoftware = "Software\\";
+    constexpr std::string_view kBelowSoftware =
+        std::string_view(catalogue::kUninstallPath).substr(kSoftware.size());
+    return path + std::wstring(kBelowSoftware.begin(), kBelowSoftware.end()) + L"\\" +
+           std::wstring(keyName);
 }
 
 platform::RegStatus ReadKeyTree(platform::WideRegistry& registry, platform::RegHandle parent,

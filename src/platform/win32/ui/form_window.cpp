@@ -6,29 +6,6 @@
 #include "platform/win32/ui/win32_geometry.h"
 
 namespace velmora::platform::win32 {
-namespace {
-
-// Destroys the window and gives the owner back its input, whatever way a
-// modal display is left.
-class ModalGuard {
-  public:
-    explicit ModalGuard(std::function<void()> end) : end_(std::move(end)) {}
-    ModalGuard(const ModalGuard&) = delete;
-    ModalGuard& operator=(const ModalGuard&) = delete;
-    ~ModalGuard() {
-        try {
-            end_();
-        } catch (...) {
-            // DestroyWindow failed: nothing more can be done here.
-        }
-    }
-
-  private:
-    std::function<void()> end_;
-};
-
-}  // namespace
-
 Win32Form::Win32Form(HINSTANCE instance, const wchar_t* iconResource, const FormLayout& layout)
     : instance_(instance), iconResource_(iconResource), layout_(layout) {}
 
@@ -70,7 +47,18 @@ void Win32Form::Show(int showCommand) {
 
 void Win32Form::ShowModalOver(HWND owner, const std::function<void()>& load) {
     {
-        ModalGuard guard([this] { EndModal(); });
+        // Destroys the window and gives the owner back its input, whatever
+        // way the display is left.
+        struct ModalEnd {
+            Win32Form& form;
+            ~ModalEnd() {
+                try {
+                    form.EndModal();
+                } catch (...) {
+                    // DestroyWindow failed: nothing more can be done here.
+                }
+            }
+        } end{*this};
         Create(owner);
         load();
         if (owner != nullptr && ::IsWindowEnabled(owner)) {
