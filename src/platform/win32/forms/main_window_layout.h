@@ -31,14 +31,6 @@
 
 namespace velmora::platform::win32::main_window {
 
-inline constexpr wchar_t kClassName[] = L"ZentrelWindow";
-inline constexpr wchar_t kCaption[] = L"Velmora Ver 1.0.3";
-inline constexpr DWORD kStyle =
-    WS_OVERLAPPED | WS_CAPTION | WS_SYSMENU | WS_MINIMIZEBOX | WS_CLIPCHILDREN;
-inline constexpr DWORD kExStyle = WS_EX_CONTROLPARENT;
-inline constexpr int kClientWidth = 8745;
-inline constexpr int kClientHeight = 4140;
-
 inline constexpr int kUninstallListId = 1000;
 inline constexpr int kUninstallStringTextId = 1001;
 inline constexpr int kUpdateCommandId = 1002;
@@ -78,15 +70,16 @@ inline constexpr ControlLayout kControls[] = {
      ControlFont::kNone},
 };
 
-inline constexpr FormLayout kLayout{.className = kClassName,
-                                    .caption = kCaption,
-                                    .style = kStyle,
-                                    .exStyle = kExStyle,
-                                    .clientWidth = kClientWidth,
-                                    .clientHeight = kClientHeight,
-                                    .controls = kControls,
-                                    .firstFocusId = kUninstallListId,
-                                    .pictureId = kImageId,
-                                    .classIcon = true};
+inline constexpr FormLayout kLayout{
+    .className = L"ZentrelWindow",
+    .caption = L"Velmora Ver 1.0.3",
+    .style = WS_OVERLAPPED | WS_CAPTION | WS_SYSMENU | WS_MINIMIZEBOX | WS_CLIPCHILDREN,
+    .exStyle = WS_EX_CONTROLPARENT,
+    .clientWidth = 8745,
+    .clientHeight = 4140,
+    .controls = kControls,
+    .firstFocusId = kUninstallListId,
+    .pictureId = kImageId,
+    .classIcon = true};
 
 }  // namespace velmora::platform::win32::main_window

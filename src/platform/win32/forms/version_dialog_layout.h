@@ -31,12 +31,6 @@
 
 namespace velmora::platform::win32::version_dialog {
 
-inline constexpr wchar_t kClassName[] = L"VersionWindow";
-inline constexpr DWORD kStyle = WS_POPUP | WS_CAPTION | WS_SYSMENU;
-inline constexpr DWORD kExStyle = WS_EX_DLGMODALFRAME | WS_EX_CONTROLPARENT;
-inline constexpr int kClientWidth = 6105;
-inline constexpr int kClientHeight = 1560;
-
 inline constexpr int kOkCommandId = 2000;
 inline constexpr int kFrameId = 2001;
 inline constexpr int kTitleLabelId = 2002;
@@ -67,12 +61,12 @@ inline constexpr ControlLayout kControls[] = {
 
 // No icon in the caption; the group box goes under the labels it frames, so
 // that it never paints over them.
-inline constexpr FormLayout kLayout{.className = kClassName,
+inline constexpr FormLayout kLayout{.className = L"VersionWindow",
                                     .caption = windowing::kVersionCaption,
-                                    .style = kStyle,
-                                    .exStyle = kExStyle,
-                                    .clientWidth = kClientWidth,
-                                    .clientHeight = kClientHeight,
+                                    .style = WS_POPUP | WS_CAPTION | WS_SYSMENU,
+                                    .exStyle = WS_EX_DLGMODALFRAME | WS_EX_CONTROLPARENT,
+                                    .clientWidth = 6105,
+                                    .clientHeight = 1560,
                                     .controls = kControls,
                                     .firstFocusId = kOkCommandId,
                                     .pictureId = kImageId,
