@@ -18,7 +18,12 @@ void ZentrelForm::AddAndDelCommand_Click() {
             platform_.messages.Show(kNoEntryMessage, platform::kMbOk);
             return;
         }
-        if (!platform_.processes.Start(catalogue::Trim(entries_.at(slot).UninstallString))) {
+        const std::wstring commandLine = catalogue::Trim(entries_.at(slot).UninstallString);
+        // Watched from before the start: an uninstaller without a window can
+        // remove its entry before this call returns.
+        watch_.Restart();
+        if (!platform_.processes.Start(commandLine)) {
+            UnwatchUnlessArmed();
             platform_.messages.Show(kBadProgramMessage, platform::kMbOk);
             return;
         }
@@ -26,6 +31,7 @@ void ZentrelForm::AddAndDelCommand_Click() {
     } catch (...) {
         // Whatever went wrong on the way, the user learns that the program
         // could not be run; the counter keeps its value.
+        UnwatchUnlessArmed();
         platform_.messages.Show(kBadProgramMessage, platform::kMbOk);
     }
 }

@@ -23,6 +23,8 @@ class Win32Registry : public Registry {
                                std::uint32_t* dataSize) override;
     RegStatus RegDeleteKeyA(RegHandle key, const char* subKey) override;
     RegStatus RegCloseKey(RegHandle key) override;
+    RegStatus RegNotifyChangeKeyValue(RegHandle key, bool watchSubtree, std::uint32_t notifyFilter,
+                                      EventHandle event, bool asynchronous) override;
 };
 
 }  // namespace velmora::platform::win32
