@@ -24,28 +24,6 @@ if(dlls)
   message(FATAL_ERROR "the zip carries DLLs: ${dlls}")
 endif()
 
-execute_process(COMMAND ${OBJDUMP} -p ${EXE} OUTPUT_VARIABLE imports RESULT_VARIABLE result)
-if(NOT result EQUAL 0)
-  message(FATAL_ERROR "objdump failed on ${EXE}")
-endif()
-string(REGEX MATCHALL "DLL Name: [^\n]*" names "${imports}")
-set(system_dlls advapi32.dll comctl32.dll gdi32.dll kernel32.dll msvcrt.dll ole32.dll
-    shell32.dll user32.dll version.dll)
-# Loaded only for an elevated start, never with the program: mapping them at
-# start-up costs time before the window shows.
-set(loaded_on_demand ole32.dll shell32.dll)
-foreach(entry ${names})
-  string(REPLACE "DLL Name: " "" dll "${entry}")
-  string(STRIP "${dll}" dll)
-  string(TOLOWER "${dll}" dll)
-  if(dll IN_LIST loaded_on_demand)
-    message(FATAL_ERROR "velmora.exe imports ${dll}, which it should load only when it elevates")
-  endif()
-  if(NOT dll IN_LIST system_dlls AND NOT dll MATCHES "^api-ms-win-")
-    message(FATAL_ERROR "velmora.exe needs ${dll}, which Windows does not ship")
-  endif()
-endforeach()
-
 # A release anyone can check and repeat: the checksum file is right, the zip's
 # entries are in sorted order, the PE header carries no link time and nothing
 # in the exe names the folders it was built in.
@@ -77,6 +55,28 @@ foreach(folder ${SOURCE_DIR} ${BINARY_DIR})
   if(NOT at EQUAL -1)
     math(EXPR at "${at} / 2")
     message(FATAL_ERROR "velmora.exe names the build folder ${folder} at byte ${at}")
+  endif()
+endforeach()
+
+execute_process(COMMAND ${OBJDUMP} -p ${EXE} OUTPUT_VARIABLE imports RESULT_VARIABLE result)
+if(NOT result EQUAL 0)
+  message(FATAL_ERROR "objdump failed on ${EXE}")
+endif()
+string(REGEX MATCHALL "DLL Name: [^\n]*" names "${imports}")
+set(system_dlls advapi32.dll comctl32.dll gdi32.dll kernel32.dll msvcrt.dll ole32.dll
+    shell32.dll user32.dll version.dll)
+# Loaded only for an elevated start, never with the program: mapping them at
+# start-up costs time before the window shows.
+set(loaded_on_demand ole32.dll shell32.dll)
+foreach(entry ${names})
+  string(REPLACE "DLL Name: " "" dll "${entry}")
+  string(STRIP "${dll}" dll)
+  string(TOLOWER "${dll}" dll)
+  if(dll IN_LIST loaded_on_demand)
+    message(FATAL_ERROR "velmora.exe imports ${dll}, which it should load only when it elevates")
+  endif()
+  if(NOT dll IN_LIST system_dlls AND NOT dll MATCHES "^api-ms-win-")
+    message(FATAL_ERROR "velmora.exe needs ${dll}, which Windows does not ship")
   endif()
 endforeach()
 message(STATUS "package ok: ${listing}")
