@@ -1,13 +1,19 @@
-# The release zip: velmora.exe, the README and the pictures it shows.
-# cmake --build --preset windows --target package
+# The release zip, velmora.exe with the README, the changelog and the pictures
+# the README shows, and beside it a SHA-256 checksum file that
+# `sha256sum -c` reads:
+#   cmake --build --preset windows --target release_zip
+#   -> build/windows/package/velmora-1.0.3-win64.zip and .zip.sha256
+# Written by cmake/release_zip.cmake rather than CPack so that the zip is the
+# same bytes on every machine: CPack stores the files in the order the file
+# system lists them.
 install(TARGETS velmora RUNTIME DESTINATION .)
-install(FILES README.md DESTINATION .)
+install(FILES README.md CHANGELOG.md DESTINATION .)
 install(DIRECTORY docs/ DESTINATION docs FILES_MATCHING PATTERN "*.png")
 
-set(CPACK_GENERATOR ZIP)
-set(CPACK_PACKAGE_NAME Velmora)
-set(CPACK_PACKAGE_VENDOR "Velmora developers")
-set(CPACK_PACKAGE_FILE_NAME "velmora-${PROJECT_VERSION}-win64")
-set(CPACK_INCLUDE_TOPLEVEL_DIRECTORY OFF)
-set(CPACK_OUTPUT_FILE_PREFIX ${CMAKE_BINARY_DIR}/package)
-include(CPack)
+set(VELMORA_PACKAGE_NAME velmora-${PROJECT_VERSION}-win64)
+set(VELMORA_PACKAGE_ZIP ${CMAKE_BINARY_DIR}/package/${VELMORA_PACKAGE_NAME}.zip)
+set(VELMORA_PACKAGE_COMMAND ${CMAKE_COMMAND} -DBINARY_DIR=${CMAKE_BINARY_DIR}
+  -DSOURCE_DIR=${PROJECT_SOURCE_DIR} -DZIP=${VELMORA_PACKAGE_ZIP}
+  -P ${CMAKE_CURRENT_LIST_DIR}/release_zip.cmake)
+add_custom_target(release_zip COMMAND ${VELMORA_PACKAGE_COMMAND} VERBATIM)
+add_dependencies(release_zip velmora)

@@ -1,11 +1,11 @@
 cmake_minimum_required(VERSION 3.25)
-# Runs CPack, then checks the zip's contents and that velmora.exe imports
-# nothing but DLLs every Windows has.
-execute_process(COMMAND ${CMAKE_CPACK_COMMAND} --config ${BINARY_DIR}/CPackConfig.cmake
-  WORKING_DIRECTORY ${BINARY_DIR} RESULT_VARIABLE result OUTPUT_VARIABLE output
-  ERROR_VARIABLE output)
+# Makes the release zip, then checks the zip's contents and that velmora.exe
+# imports nothing but DLLs every Windows has.
+execute_process(COMMAND ${CMAKE_COMMAND} -DBINARY_DIR=${BINARY_DIR} -DSOURCE_DIR=${SOURCE_DIR}
+  -DZIP=${ZIP} -P ${SOURCE_DIR}/cmake/release_zip.cmake
+  RESULT_VARIABLE result OUTPUT_VARIABLE output ERROR_VARIABLE output)
 if(NOT result EQUAL 0)
-  message(FATAL_ERROR "cpack failed:\n${output}")
+  message(FATAL_ERROR "making the zip failed:\n${output}")
 endif()
 
 execute_process(COMMAND ${CMAKE_COMMAND} -E tar tf ${ZIP}
@@ -23,6 +23,40 @@ string(REGEX MATCHALL "[^\n]*\\.dll" dlls "${listing}")
 if(dlls)
   message(FATAL_ERROR "the zip carries DLLs: ${dlls}")
 endif()
+
+# A release anyone can check and repeat: the checksum file is right, the zip's
+# entries are in sorted order, the PE header carries no link time and nothing
+# in the exe names the folders it was built in.
+file(STRINGS ${ZIP}.sha256 checksum_line)
+file(SHA256 ${ZIP} zip_hash)
+get_filename_component(zip_name ${ZIP} NAME)
+if(NOT checksum_line STREQUAL "${zip_hash}  ${zip_name}")
+  message(FATAL_ERROR "${ZIP}.sha256 holds '${checksum_line}', not '${zip_hash}  ${zip_name}'")
+endif()
+string(REGEX MATCHALL "[^\n]+" entries "${listing}")
+set(sorted_entries ${entries})
+list(SORT sorted_entries)
+if(NOT entries STREQUAL sorted_entries)
+  message(FATAL_ERROR "the zip's entries are not in sorted order: ${entries}")
+endif()
+# The COFF header follows the "PE\0\0" signature whose offset is at 0x3c;
+# its time stamp is 4 bytes in.
+file(READ ${EXE} pe_offset_hex OFFSET 60 LIMIT 4 HEX)
+string(REGEX REPLACE "(..)(..)(..)(..)" "0x\\4\\3\\2\\1" pe_offset_hex "${pe_offset_hex}")
+math(EXPR stamp_offset "${pe_offset_hex} + 8")
+file(READ ${EXE} pe_stamp OFFSET ${stamp_offset} LIMIT 4 HEX)
+if(NOT pe_stamp STREQUAL "00000000")
+  message(FATAL_ERROR "velmora.exe's PE time stamp is ${pe_stamp}, not zero: the link time got in")
+endif()
+file(READ ${EXE} exe_hex HEX)
+foreach(folder ${SOURCE_DIR} ${BINARY_DIR})
+  string(HEX "${folder}" folder_hex)
+  string(FIND "${exe_hex}" "${folder_hex}" at)
+  if(NOT at EQUAL -1)
+    math(EXPR at "${at} / 2")
+    message(FATAL_ERROR "velmora.exe names the build folder ${folder} at byte ${at}")
+  endif()
+endforeach()
 
 execute_process(COMMAND ${OBJDUMP} -p ${EXE} OUTPUT_VARIABLE imports RESULT_VARIABLE result)
 if(NOT result EQUAL 0)
