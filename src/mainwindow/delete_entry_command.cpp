@@ -1,7 +1,7 @@
 // The delete command: after the user confirms, saves the selected entry's
 // subkey to a registry file, removes it from its Uninstall key and rescans.
+#include "backup/entry_backup.h"
 #include "catalogue/uninstall_key.h"
-#include "mainwindow/entry_backup.h"
 #include "mainwindow/messages.h"
 #include "mainwindow/zentrel_form.h"
 #include "platform/registry_key.h"
@@ -20,8 +20,9 @@ bool BackUpAndDelete(const ZentrelFormPlatform& system, platform::RegHandle unin
     if (entry.KeyName.empty()) return false;
     const std::string name = system.codePage.ToNarrow(entry.KeyName);
     // The wide reading names the very key the 8-bit deletion will.
-    const auto saved = SaveEntryBackup(system.wideRegistry, system.backups, uninstallKey,
-                                       entry.RootKey, entry.View, system.codePage.ToWide(name));
+    const auto saved =
+        backup::SaveEntryBackup(system.wideRegistry, system.backups, uninstallKey, entry.RootKey,
+                                entry.View, system.codePage.ToWide(name));
     if (!saved) return false;
     if (system.registry.RegDeleteKeyA(uninstallKey, name.c_str()) == platform::kErrorSuccess) {
         return true;

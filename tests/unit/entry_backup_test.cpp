@@ -5,8 +5,8 @@
 #include <string>
 #include <vector>
 
+#include "backup/entry_backup.h"
 #include "catalogue/uninstall_key.h"
-#include "mainwindow/entry_backup.h"
 #include "support/form_fixture.h"
 
 namespace velmora::testing {
@@ -66,8 +66,8 @@ TEST(EntryBackup, SavesEveryValueAndSubkeyExactlyAndChangesNothing) {
     ASSERT_EQ(catalogue::OpenUninstallKey(f.registry, kHKeyLocalMachine, platform::kKeyFullAccess,
                                           0, &uninstall),
               0);
-    const auto saved = mainwindow::SaveEntryBackup(f.wideRegistry, f.backups, uninstall,
-                                                   kHKeyLocalMachine, 0, L"Export");
+    const auto saved = backup::SaveEntryBackup(f.wideRegistry, f.backups, uninstall,
+                                               kHKeyLocalMachine, 0, L"Export");
     f.registry.RegCloseKey(uninstall);
 
     ASSERT_TRUE(saved.has_value());
@@ -140,7 +140,7 @@ TEST(EntryBackup, WritesAsBytesWhatAQuotedTextWouldNotGiveBack) {
     };
     for (const auto& c : cases) {
         SCOPED_TRACE(c.name);
-        const auto text = mainwindow::RegFileText({{L"HKEY_CURRENT_USER\\K", {c.value}}});
+        const auto text = backup::RegFileText({{L"HKEY_CURRENT_USER\\K", {c.value}}});
         if (c.line.empty()) {
             EXPECT_FALSE(text.has_value());
         } else {
@@ -149,20 +149,20 @@ TEST(EntryBackup, WritesAsBytesWhatAQuotedTextWouldNotGiveBack) {
                           c.line + L"\r\n\r\n");
         }
     }
-    EXPECT_FALSE(mainwindow::RegFileText({{L"HKEY_CURRENT_USER\\K\r\n[X]", {}}}).has_value());
+    EXPECT_FALSE(backup::RegFileText({{L"HKEY_CURRENT_USER\\K\r\n[X]", {}}}).has_value());
 }
 
 TEST(EntryBackup, KeyPathsNameTheRealPlaceAndFileNamesAreSafe) {
     using platform::kKeyWow64_32Key;
     using platform::kKeyWow64_64Key;
     const std::wstring tail = L"Microsoft\\Windows\\CurrentVersion\\Uninstall\\App";
-    EXPECT_EQ(mainwindow::RegFileKeyPath(kHKeyLocalMachine, 0, L"App"),
+    EXPECT_EQ(backup::RegFileKeyPath(kHKeyLocalMachine, 0, L"App"),
               L"HKEY_LOCAL_MACHINE\\SOFTWARE\\" + tail);
-    EXPECT_EQ(mainwindow::RegFileKeyPath(kHKeyLocalMachine, kKeyWow64_64Key, L"App"),
+    EXPECT_EQ(backup::RegFileKeyPath(kHKeyLocalMachine, kKeyWow64_64Key, L"App"),
               L"HKEY_LOCAL_MACHINE\\SOFTWARE\\" + tail);
-    EXPECT_EQ(mainwindow::RegFileKeyPath(kHKeyLocalMachine, kKeyWow64_32Key, L"App"),
+    EXPECT_EQ(backup::RegFileKeyPath(kHKeyLocalMachine, kKeyWow64_32Key, L"App"),
               L"HKEY_LOCAL_MACHINE\\SOFTWARE\\Wow6432Node\\" + tail);
-    EXPECT_EQ(mainwindow::RegFileKeyPath(kHKeyCurrentUser, 0, L"App"),
+    EXPECT_EQ(backup::RegFileKeyPath(kHKeyCurrentUser, 0, L"App"),
               L"HKEY_CURRENT_USER\\Software\\" + tail);
 
     const platform::LocalTime time{2027, 1, 2, 3, 4, 5};
@@ -180,7 +180,7 @@ TEST(EntryBackup, KeyPathsNameTheRealPlaceAndFileNamesAreSafe) {
          L"2027-01-02 03-04-05 " + std::wstring(80, L'x') + L" (2).reg"},
     };
     for (const auto& c : cases) {
-        EXPECT_EQ(mainwindow::BackupFileName(time, c.key, c.copy), c.file);
+        EXPECT_EQ(backup::BackupFileName(time, c.key, c.copy), c.file);
     }
 }
 

@@ -9,11 +9,11 @@
 #include <string_view>
 #include <vector>
 
-#include "mainwindow/reg_file_text.h"
+#include "backup/reg_file_text.h"
 #include "platform/backup_folder.h"
 #include "platform/wide_registry.h"
 
-namespace velmora::mainwindow {
+namespace velmora::backup {
 
 // Where the registry editor finds an Uninstall subkey: the machine's 32-bit
 // view under Wow6432Node, as on 64-bit Windows.
@@ -39,4 +39,4 @@ std::optional<std::wstring> SaveEntryBackup(platform::WideRegistry& registry,
                                             platform::RegHandle uninstallKey, std::uint32_t root,
                                             std::uint32_t view, const std::wstring& keyName);
 
-}  // namespace velmora::mainwindow
+}  // namespace velmora::backup

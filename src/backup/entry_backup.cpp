@@ -1,11 +1,11 @@
-#include "mainwindow/entry_backup.h"
+#include "backup/entry_backup.h"
 
 #include <utility>
 
 #include "catalogue/uninstall_key.h"
 #include "platform/registry_key.h"
 
-namespace velmora::mainwindow {
+namespace velmora::backup {
 namespace {
 
 constexpr std::size_t kFileKeyNameLength = 80;
@@ -113,4 +113,4 @@ std::optional<std::wstring> SaveEntryBackup(platform::WideRegistry& registry,
     return std::nullopt;
 }
 
-}  // namespace velmora::mainwindow
+}  // namespace velmora::backup

@@ -12,7 +12,7 @@
 
 #include "platform/wide_registry.h"
 
-namespace velmora::mainwindow {
+namespace velmora::backup {
 
 // One section of the file: a key by its full path and its values.
 struct ExportedKey {
@@ -27,4 +27,4 @@ std::optional<std::wstring> RegFileText(const std::vector<ExportedKey>& keys);
 // The text as the file's bytes: byte order mark, then UTF-16LE.
 std::vector<std::uint8_t> RegFileBytes(std::wstring_view text);
 
-}  // namespace velmora::mainwindow
+}  // namespace velmora::backup

@@ -1,8 +1,8 @@
-#include "mainwindow/reg_file_text.h"
+#include "backup/reg_file_text.h"
 
 #include "platform/utf16.h"
 
-namespace velmora::mainwindow {
+namespace velmora::backup {
 namespace {
 
 using namespace std::string_view_literals;
@@ -99,4 +99,4 @@ std::vector<std::uint8_t> RegFileBytes(std::wstring_view text) {
     return bytes;
 }
 
-}  // namespace velmora::mainwindow
+}  // namespace velmora::backup
