@@ -1,7 +1,9 @@
 // The text of a registry file as the system's registry editor writes and
 // imports it ("Windows Registry Editor Version 5.00", UTF-16LE with a byte
 // order mark, CRLF line ends), written so that every value imports back with
-// its exact type and bytes.
+// its exact type and bytes, except a text value that was stored without its
+// closing NUL, which comes back with one: importers add it, and no spelling
+// in the file avoids that.
 #pragma once
 
 #include <cstdint>

@@ -325,6 +325,11 @@ TEST(Commands, DeletePaths) {
     };
     const std::wstring saved = L"2026-12-07 14-05-33 ";
     const Box failed{L"レジストリエントリの削除に失敗しました。", platform::kMbOk};
+    const Box treeQuestion{L"[ Tree ]の登録をレジストリから削除しますがよろしいですか？",
+                           platform::kMbYesNoExclamation};
+    const std::wstring notSaved =
+        L"削除前のバックアップを保存できなかったため、削除しませんでした。";
+    const std::wstring inFolder = L"\n" + platform::memory::MemoryBackupFolder{}.location;
     const std::string uninstall = catalogue::kUninstallPath;
     const std::vector<Case> cases = {
         {"no selection",
@@ -381,9 +386,7 @@ TEST(Commands, DeletePaths) {
          {}},
         {"a subkey with subkeys is refused, and the list still rescans",
          [](FormFixture& g) { g.Select(L"Tree"); },
-         {{L"[ Tree ]の登録をレジストリから削除しますがよろしいですか？",
-           platform::kMbYesNoExclamation},
-          {L"レジストリエントリの削除に失敗しました。", platform::kMbOk}},
+         {treeQuestion, failed},
          {},
          1,
          {}},
@@ -394,15 +397,63 @@ TEST(Commands, DeletePaths) {
          {{kHKeyCurrentUser, L"BetaUser"}},
          1,
          {saved + L"BetaUser.reg"}},
-        {"the backup cannot be written: nothing is deleted",
+        {"the backup cannot be written: nothing is deleted, the folder is named",
          [](FormFixture& g) {
              g.Select(L"Stale");
              g.backups.failWrites = true;
          },
-         {question, failed},
+         {question, {notSaved + inFolder, platform::kMbOk}},
          {},
          1,
          {}},
+        {"no folder to write to: the message names none",
+         [](FormFixture& g) {
+             g.Select(L"Stale");
+             g.backups.failWrites = true;
+             g.backups.location.clear();
+         },
+         {question, {notSaved, platform::kMbOk}},
+         {},
+         1,
+         {}},
+        {"a value name no registry file can hold: nothing is deleted",
+         [](FormFixture& g) {
+             g.registry.SetString(kHKeyLocalMachine, g.KeyPath(L"Stale"), "a\nb", "x");
+             g.Select(L"Stale");
+         },
+         {question, {notSaved + inFolder, platform::kMbOk}},
+         {},
+         1,
+         {}},
+        {"a half-written file that will not go is renamed",
+         [](FormFixture& g) {
+             g.Select(L"Stale");
+             g.backups.cutWrites = true;
+             g.backups.failRemovals = true;
+         },
+         {question, {notSaved + inFolder, platform::kMbOk}},
+         {},
+         1,
+         {saved + L"Stale (not deleted).reg"}},
+        {"the deletion fails and the file will not go: it is renamed",
+         [](FormFixture& g) {
+             g.Select(L"Tree");
+             g.backups.failRemovals = true;
+         },
+         {treeQuestion, failed},
+         {},
+         1,
+         {saved + L"Tree (not deleted).reg"}},
+        {"... and will not be renamed either: it stays as it is",
+         [](FormFixture& g) {
+             g.Select(L"Tree");
+             g.backups.failRemovals = true;
+             g.backups.failRenames = true;
+         },
+         {treeQuestion, failed},
+         {},
+         1,
+         {saved + L"Tree.reg"}},
         {"the subkey is gone before the backup, and is not created again",
          [&](FormFixture& g) {
              g.Select(L"Stale");
@@ -428,8 +479,8 @@ TEST(Commands, DeletePaths) {
         SCOPED_TRACE(c.name);
         FormFixture g;
         LoadCommandRegistry(g);
-        auto expected = g.registry.Snapshot();
         c.setUp(g);
+        auto expected = g.registry.Snapshot();
         const int scansBefore = g.list.clears;
         g.form.ListDelCommand_Click();
 
