@@ -114,10 +114,8 @@ TEST(EntryBackup, SavesEveryValueAndSubkeyExactlyAndChangesNothing) {
     EXPECT_EQ(f.registry.OpenHandleCount(), 0u);
 }
 
-// Bytes import back as they are spelt, but for text data without its closing
-// NUL: importers add one (Wine's reg import does, as its RegSetValueExW and
-// NT's do), and no spelling in a registry file avoids that.  Such data is
-// still written as bytes, the closest a file comes.
+// Bytes import back as spelt, but for text without its closing NUL: importers
+// add one, and no spelling avoids that; bytes are still the closest.
 TEST(EntryBackup, WritesAsBytesWhatAQuotedTextCannotCarry) {
     struct Case {
         const char* name;
@@ -127,14 +125,12 @@ TEST(EntryBackup, WritesAsBytesWhatAQuotedTextCannotCarry) {
     const auto sz = platform::kRegSz;
     const std::vector<Case> cases = {
         {"a string", {L"S", sz, Bytes({'a', 0, 0, 0})}, L"\"S\"=\"a\""},
-        {"no closing NUL: the import adds one", {L"S", sz, Bytes({'a', 0})}, L"\"S\"=hex(1):61,00"},
-        {"an odd byte count: no whole closing NUL either",
-         {L"S", sz, Bytes({'a', 0, 0})},
-         L"\"S\"=hex(1):61,00,00"},
+        {"no closing NUL (added on import)", {L"S", sz, Bytes({'a', 0})}, L"\"S\"=hex(1):61,00"},
+        {"an odd byte count", {L"S", sz, Bytes({'a', 0, 0})}, L"\"S\"=hex(1):61,00,00"},
         {"an embedded NUL",
          {L"S", sz, Bytes({'a', 0, 0, 0, 'b', 0, 0, 0})},
          L"\"S\"=hex(1):61,00,00,00,62,00,00,00"},
-        {"no bytes at all: no closing NUL either", {L"S", sz, {}}, L"\"S\"=hex(1):"},
+        {"no bytes at all", {L"S", sz, {}}, L"\"S\"=hex(1):"},
         {"a line break",
          {L"S", sz, Bytes({'a', 0, '\n', 0, 0, 0})},
          L"\"S\"=hex(1):61,00,0a,00,00,00"},

@@ -397,31 +397,13 @@ TEST(Commands, DeletePaths) {
          {{kHKeyCurrentUser, L"BetaUser"}},
          1,
          {saved + L"BetaUser.reg"}},
-        {"the backup cannot be written: nothing is deleted, the folder is named",
-         [](FormFixture& g) {
-             g.Select(L"Stale");
-             g.backups.failWrites = true;
-         },
-         {question, {notSaved + inFolder, platform::kMbOk}},
-         {},
-         1,
-         {}},
-        {"no folder to write to: the message names none",
+        {"no folder for the backup: nothing is deleted, and no folder is named",
          [](FormFixture& g) {
              g.Select(L"Stale");
              g.backups.failWrites = true;
              g.backups.location.clear();
          },
          {question, {notSaved, platform::kMbOk}},
-         {},
-         1,
-         {}},
-        {"a value name no registry file can hold: nothing is deleted",
-         [](FormFixture& g) {
-             g.registry.SetString(kHKeyLocalMachine, g.KeyPath(L"Stale"), "a\nb", "x");
-             g.Select(L"Stale");
-         },
-         {question, {notSaved + inFolder, platform::kMbOk}},
          {},
          1,
          {}},
@@ -444,16 +426,6 @@ TEST(Commands, DeletePaths) {
          {},
          1,
          {saved + L"Tree (not deleted).reg"}},
-        {"... and will not be renamed either: it stays as it is",
-         [](FormFixture& g) {
-             g.Select(L"Tree");
-             g.backups.failRemovals = true;
-             g.backups.failRenames = true;
-         },
-         {treeQuestion, failed},
-         {},
-         1,
-         {saved + L"Tree.reg"}},
         {"the subkey is gone before the backup, and is not created again",
          [&](FormFixture& g) {
              g.Select(L"Stale");

@@ -31,12 +31,9 @@ struct StatelessTraits {
     void Close(Handle handle) const { closed.push_back(handle); }
 };
 
-// A key owned without the interface it was opened through would never be
-// closed: such an owner does not compile.
+// A key owned without the interface it came from would never be closed.
 static_assert(!std::is_constructible_v<RegistryKey, RegHandle>);
 static_assert(!std::is_constructible_v<WideRegistryKey, RegHandle>);
-static_assert(std::is_constructible_v<RegistryKey, Registry&, RegHandle>);
-static_assert(std::is_constructible_v<WideRegistryKey, WideRegistry&, RegHandle>);
 
 template <typename Traits>
 UniqueOwner<Traits> Own(int handle) {

@@ -9,8 +9,7 @@ namespace velmora::e2e {
 namespace {
 
 constexpr DWORD kRegCustomType = 0x1234;
-// A text value stored without its closing NUL: the import gives it back with
-// one, the only value that does not come back as it was.
+// Text stored without its closing NUL: the import adds one, and nothing else.
 constexpr wchar_t kUnclosedText[] = L"UnclosedText";
 
 std::vector<BYTE> Bytes(std::initializer_list<int> bytes) { return {bytes.begin(), bytes.end()}; }
@@ -160,9 +159,7 @@ void BackupScenario(Checks& checks, const Environment& environment) {
             auto& unclosed = restored[SnapshotPath(entry.root, fullName)][kUnclosedText].second;
             unclosed.insert(unclosed.end(), sizeof(wchar_t), 0);
             CheckRegistryAfter(checks, restored,
-                               what +
-                                   L"after reg import the registry is as before the deletion, "
-                                   L"the text without its closing NUL now with one");
+                               what + L"after reg import all is as before, the text now closed");
         }
 
         // The registry refuses a key with subkeys: the file goes again.

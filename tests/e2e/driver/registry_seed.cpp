@@ -114,8 +114,8 @@ void RegistrySeed::Add(const SeedEntry& entry) {
 void RegistrySeed::AddValue(Root root, const std::wstring& keyName, const wchar_t* valueName,
                             DWORD type, const std::vector<BYTE>& bytes) {
     const UniqueHkey key = CreateKey(root, SeedKeyName(keyName));
-    // Text data without its closing NUL is lengthened when a NUL follows it
-    // in memory: a guard that is none keeps the bytes as given.
+    // RegSetValueExW counts a NUL that happens to follow text data without
+    // one: a guard that is not one keeps the bytes as given.
     std::vector<BYTE> guarded = bytes;
     guarded.insert(guarded.end(), 2, 0xFF);
     ThrowOnError("RegSetValueExW", RegSetValueExW(key.get(), valueName, 0, type, guarded.data(),

@@ -107,9 +107,8 @@ class Session {
     void DeleteSelected(std::wstring_view line, Root root, const std::wstring& keyName,
                         bool byKeys = false) const;
     // Answers Yes for the selected line where the registry refuses or the key
-    // is gone: the failure message (or `notice`), a rescan (no selection, the
-    // box emptied) that still lists the line or not, and no change but
-    // `removedPath`.
+    // is gone: the failure message, a rescan (no selection, the box emptied)
+    // that still lists the line or not, and no change but `removedPath`.
     void DeleteFails(std::wstring_view line, const RegistrySnapshot& before, bool stillListed,
                      const std::wstring& removedPath = {},
                      std::wstring_view notice = kDeleteFailedMessage) const;

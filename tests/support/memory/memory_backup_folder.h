@@ -1,5 +1,5 @@
-// A backup folder held in memory, with a clock that stands still and writes,
-// removals or renames that can be told to fail.
+// A backup folder held in memory, with a clock that stands still and writes
+// or removals that can be told to fail.
 #pragma once
 
 #include <map>
@@ -16,28 +16,23 @@ class MemoryBackupFolder : public BackupFolder {
     std::wstring location = L"C:\\Users\\user\\AppData\\Local\\Velmora\\Deleted entries";
     std::map<std::wstring, std::vector<std::uint8_t>> files;
     bool failWrites = false;  // as with no profile folder, a full disk or no access
-    bool cutWrites = false;   // as with a disk that fills up halfway: half the file stays
+    bool cutWrites = false;   // as with a disk that fills up: an incomplete file stays
     bool failRemovals = false;
-    bool failRenames = false;
 
     LocalTime Now() const override { return now; }
     std::wstring Location() const override { return location; }
     FileWrite WriteNewFile(const std::wstring& name,
                            const std::vector<std::uint8_t>& bytes) override {
         if (failWrites) return FileWrite::kFailed;
-        const auto end = cutWrites ? bytes.begin() + bytes.size() / 2 : bytes.end();
-        if (!files.try_emplace(name, bytes.begin(), end).second) return FileWrite::kNameTaken;
+        if (!files.try_emplace(name, bytes).second) return FileWrite::kNameTaken;
         return cutWrites ? FileWrite::kIncomplete : FileWrite::kWritten;
     }
     bool RemoveFile(const std::wstring& name) override {
         return !failRemovals && files.erase(name) == 1;
     }
     bool RenameFile(const std::wstring& name, const std::wstring& newName) override {
-        const auto file = files.find(name);
-        if (failRenames || file == files.end() || files.contains(newName)) return false;
-        files.emplace(newName, std::move(file->second));
-        files.erase(file);
-        return true;
+        if (!files.contains(name) || !files.try_emplace(newName, files[name]).second) return false;
+        return files.erase(name) == 1;
     }
 };
 
