@@ -1,13 +1,14 @@
 # Checks what each folder of src/ may include (cmake -DSOURCE_DIR=... -P):
-# the logic stays free of Windows, the catalogue of the user interface, and
-# the rooms of the Win32 layer reach only downwards.  Prints every offending
+# the logic stays free of Windows, the catalogue and the backup of the user
+# interface, and the rooms of the Win32 layer reach only downwards.  Prints every offending
 # line and fails.
-set(logic "(catalogue|mainwindow|windowing)/")
+set(logic "(backup|catalogue|mainwindow|windowing)/")
 # folder (under src/) | include pattern that folder must not use
 set(rules
-  "catalogue|<windows\\.h>|platform/win32/|platform/controls\\.h|mainwindow/|windowing/"
+  "backup|<windows\\.h>|platform/win32/|platform/controls\\.h|mainwindow/|windowing/"
+  "catalogue|<windows\\.h>|platform/win32/|platform/controls\\.h|backup/|mainwindow/|windowing/"
   "mainwindow|<windows\\.h>|platform/win32/"
-  "windowing|<windows\\.h>|platform/win32/|mainwindow/|catalogue/"
+  "windowing|<windows\\.h>|platform/win32/|backup/|mainwindow/|catalogue/"
   "platform|<windows\\.h>|platform/win32/|${logic}"
   "platform/win32/common|platform/win32/(system|ui|forms)/|${logic}"
   "platform/win32/system|platform/win32/(ui|forms)/|${logic}"

@@ -1,7 +1,7 @@
 // The delete command: after the user confirms, saves the selected entry's
 // subkey to a registry file, removes it from its Uninstall key and rescans.
+#include "backup/entry_backup.h"
 #include "catalogue/uninstall_key.h"
-#include "mainwindow/entry_backup.h"
 #include "mainwindow/messages.h"
 #include "mainwindow/zentrel_form.h"
 #include "platform/registry_key.h"
@@ -9,27 +9,32 @@
 namespace velmora::mainwindow {
 namespace {
 
-// Saves the entry's subkey, then deletes it; false when it is still there.
-// Nothing is deleted that has not first been written to a file, and a file
-// whose deletion failed is taken back, so the folder holds only entries that
-// are really gone.
-bool BackUpAndDelete(const ZentrelFormPlatform& system, platform::RegHandle uninstallKey,
-                     const catalogue::UninstallEntry& entry) {
+enum class Deletion { kDone, kNotBackedUp, kFailed };
+
+// Saves the entry's subkey, then deletes it.  Nothing is deleted that has not
+// first been written to a file, and a file whose deletion failed is taken
+// back, so the folder holds only entries that are really gone, or files that
+// say they are not.
+Deletion BackUpAndDelete(const ZentrelFormPlatform& system, platform::RegHandle uninstallKey,
+                         const catalogue::UninstallEntry& entry) {
     // An empty name would make some systems delete the opened key itself,
     // that is the whole Uninstall key.
-    if (entry.KeyName.empty()) return false;
+    if (entry.KeyName.empty()) return Deletion::kFailed;
     const std::string name = system.codePage.ToNarrow(entry.KeyName);
     // The wide reading names the very key the 8-bit deletion will.
-    const auto saved = SaveEntryBackup(system.wideRegistry, system.backups, uninstallKey,
-                                       entry.RootKey, entry.View, system.codePage.ToWide(name));
-    if (!saved) return false;
+    const backup::SavedBackup saved =
+        backup::SaveEntryBackup(system.wideRegistry, system.backups, uninstallKey, entry.RootKey,
+                                entry.View, system.codePage.ToWide(name));
+    // A key that is gone is a failed deletion, as the registry would say.
+    if (saved.status == backup::BackupStatus::kEntryGone) return Deletion::kFailed;
+    if (saved.status != backup::BackupStatus::kSaved) return Deletion::kNotBackedUp;
     if (system.registry.RegDeleteKeyA(uninstallKey, name.c_str()) == platform::kErrorSuccess) {
-        return true;
+        return Deletion::kDone;
     }
     // The user is told of the failed deletion either way; a file that will
-    // not go is left rather than reported a second time.
-    static_cast<void>(system.backups.RemoveFile(*saved));
-    return false;
+    // neither go nor take its new name is left rather than reported again.
+    static_cast<void>(backup::TakeBackFile(system.backups, saved.file));
+    return Deletion::kFailed;
 }
 
 }  // namespace
@@ -66,8 +71,20 @@ void ZentrelForm::ListDelCommand_Click() {
         return;
     }
     platform::RegistryKey key(platform_.registry, opened);
-    if (!BackUpAndDelete(platform_, opened, entry)) {
-        platform_.messages.Show(kDeleteFailedMessage, platform::kMbOk);
+    switch (BackUpAndDelete(platform_, opened, entry)) {
+        case Deletion::kDone:
+            break;
+        case Deletion::kNotBackedUp: {
+            // The folder it tried on a line of its own, when there is one.
+            const std::wstring folder = platform_.backups.Location();
+            platform_.messages.Show(
+                kBackupFailedMessage + (folder.empty() ? std::wstring() : L"\n" + folder),
+                platform::kMbOk);
+            break;
+        }
+        case Deletion::kFailed:
+            platform_.messages.Show(kDeleteFailedMessage, platform::kMbOk);
+            break;
     }
     key.reset();
 

@@ -16,6 +16,7 @@
 // release() and closes it itself.
 #pragma once
 
+#include <type_traits>
 #include <utility>
 
 namespace velmora::platform {
@@ -26,7 +27,9 @@ class UniqueOwner {
     using Handle = typename Traits::Handle;
 
     UniqueOwner() = default;
-    explicit UniqueOwner(Handle handle) : handle_(handle) {}
+    // Traits that carry state (the interface a key was opened through) come
+    // with the handle: a bare handle would never be closed.
+    explicit UniqueOwner(Handle handle) requires std::is_empty_v<Traits> : handle_(handle) {}
     UniqueOwner(Traits traits, Handle handle) : traits_(traits), handle_(handle) {}
     UniqueOwner(UniqueOwner&& other) noexcept
         : traits_(std::exchange(other.traits_, Traits{})),

@@ -382,16 +382,20 @@ void Fuzz(FuzzedDataProvider& in) {
                        Printable(target.Full()));
                 Expect(!gone || vanishes || (added == 1 && !w.backups.failWrites),
                        "no entry is deleted without its backup file", Printable(target.Full()));
+                // A message, or its first line.
                 const auto said = [&](const wchar_t* text) {
                     return std::any_of(
                         w.messages.shown.begin() + static_cast<std::ptrdiff_t>(shown),
-                        w.messages.shown.end(), [&](const auto& box) { return box.text == text; });
+                        w.messages.shown.end(), [&](const auto& box) {
+                            return box.text.substr(0, box.text.find(L'\n')) == text;
+                        });
                 };
                 Expect(!readOnly || (said(mainwindow::kNoRightsMessage) &&
                                      w.registry.CallCount("RegCreateKeyExA") == opens),
                        "an entry of a read-only root is refused before any registry call");
                 Expect(said(mainwindow::kNoRightsMessage) || said(mainwindow::kOpenFailedMessage) ||
                            said(mainwindow::kDeleteFailedMessage) ||
+                           said(mainwindow::kBackupFailedMessage) ||
                            !w.registry.KeyExists(target.root, target.path),
                        "a confirmed delete removes the entry or says why not",
                        Printable(target.Full()));

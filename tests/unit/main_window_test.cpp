@@ -386,6 +386,11 @@ TEST(Commands, DeletePaths) {
     };
     const std::wstring saved = L"2026-12-07 14-05-33 ";
     const Box failed{L"レジストリエントリの削除に失敗しました。", platform::kMbOk};
+    const Box treeQuestion{L"[ Tree ]の登録をレジストリから削除しますがよろしいですか？",
+                           platform::kMbYesNoExclamation};
+    const std::wstring notSaved =
+        L"削除前のバックアップを保存できなかったため、削除しませんでした。";
+    const std::wstring inFolder = L"\n" + platform::memory::MemoryBackupFolder{}.location;
     const std::string uninstall = catalogue::kUninstallPath;
     const std::vector<Case> cases = {
         {"no selection",
@@ -442,9 +447,7 @@ TEST(Commands, DeletePaths) {
          {}},
         {"a subkey with subkeys is refused, and the list still rescans",
          [](FormFixture& g) { g.Select(L"Tree"); },
-         {{L"[ Tree ]の登録をレジストリから削除しますがよろしいですか？",
-           platform::kMbYesNoExclamation},
-          {L"レジストリエントリの削除に失敗しました。", platform::kMbOk}},
+         {treeQuestion, failed},
          {},
          1,
          {}},
@@ -455,15 +458,35 @@ TEST(Commands, DeletePaths) {
          {{kHKeyCurrentUser, L"BetaUser"}},
          1,
          {saved + L"BetaUser.reg"}},
-        {"the backup cannot be written: nothing is deleted",
+        {"no folder for the backup: nothing is deleted, and no folder is named",
          [](FormFixture& g) {
              g.Select(L"Stale");
              g.backups.failWrites = true;
+             g.backups.location.clear();
          },
-         {question, failed},
+         {question, {notSaved, platform::kMbOk}},
          {},
          1,
          {}},
+        {"a half-written file that will not go is renamed",
+         [](FormFixture& g) {
+             g.Select(L"Stale");
+             g.backups.cutWrites = true;
+             g.backups.failRemovals = true;
+         },
+         {question, {notSaved + inFolder, platform::kMbOk}},
+         {},
+         1,
+         {saved + L"Stale (not deleted).reg"}},
+        {"the deletion fails and the file will not go: it is renamed",
+         [](FormFixture& g) {
+             g.Select(L"Tree");
+             g.backups.failRemovals = true;
+         },
+         {treeQuestion, failed},
+         {},
+         1,
+         {saved + L"Tree (not deleted).reg"}},
         {"the subkey is gone before the backup, and is not created again",
          [&](FormFixture& g) {
              g.Select(L"Stale");
@@ -489,8 +512,8 @@ TEST(Commands, DeletePaths) {
         SCOPED_TRACE(c.name);
         FormFixture g;
         LoadCommandRegistry(g);
-        auto expected = g.registry.Snapshot();
         c.setUp(g);
+        auto expected = g.registry.Snapshot();
         const int scansBefore = g.list.clears;
         g.form.ListDelCommand_Click();
 

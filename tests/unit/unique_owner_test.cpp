@@ -2,8 +2,11 @@
 
 #include <gtest/gtest.h>
 
+#include <type_traits>
 #include <utility>
 #include <vector>
+
+#include "platform/registry_key.h"
 
 namespace velmora::platform {
 namespace {
@@ -27,6 +30,10 @@ struct StatelessTraits {
     bool IsValid(Handle handle) const { return handle != kNone; }
     void Close(Handle handle) const { closed.push_back(handle); }
 };
+
+// A key owned without the interface it came from would never be closed.
+static_assert(!std::is_constructible_v<RegistryKey, RegHandle>);
+static_assert(!std::is_constructible_v<WideRegistryKey, RegHandle>);
 
 template <typename Traits>
 UniqueOwner<Traits> Own(int handle) {

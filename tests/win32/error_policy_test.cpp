@@ -36,15 +36,18 @@ TEST(ErrorPolicy, AFailedCallIsReportedByItsOwnNameCodeAndPlace) {
               }).substr(0, 32),
               "GetDlgCtrlID failed (error 1400)");
     EXPECT_EQ(FailureOf([] {
-                  VELMORA_WIN32_CHECK_THAT(::GetDlgCtrlID(nullptr), [](int) { return true; });
+                  VELMORA_WIN32_CHECK_THAT(::GetDlgCtrlID(nullptr), [](int id) { return id == 0; });
               }),
               "(no exception)");
 }
 
+// The result given back is the one call's own: each call is made once.
 TEST(ErrorPolicy, APassingCallGivesItsResultBack) {
-    EXPECT_EQ(VELMORA_WIN32_CHECK(::GetDesktopWindow()), ::GetDesktopWindow());
-    EXPECT_EQ(VELMORA_WIN32_CHECK_THAT(::GetSystemMetrics(SM_CXSCREEN), [](int) { return true; }),
-              ::GetSystemMetrics(SM_CXSCREEN));
+    int calls = 0;
+    const auto next = [&calls] { return ++calls; };
+    EXPECT_EQ(VELMORA_WIN32_CHECK(next()), 1);
+    EXPECT_EQ(VELMORA_WIN32_CHECK_THAT(next(), [](int result) { return result == 2; }), 2);
+    EXPECT_EQ(calls, 2);
 }
 
 TEST(ErrorPolicy, TheNameIsWhatPrecedesTheFirstParenthesis) {

@@ -17,6 +17,7 @@
 #include <utility>
 #include <vector>
 
+#include "platform/win32/common/module_function.h"
 #include "platform/win32/common/unique_handle.h"
 #include "platform/win32/system/win32_process_starter.h"
 
@@ -184,6 +185,19 @@ TEST_F(ProcessStarterTest, ElevatedStartPassesProgramAndArguments) {
                        {rec + L" /S --name=\"x y\"", rec + L" /S --name=\"x y\""},
                        {recorder_ + L" \t/S", rec + L" /S"},
                    });
+}
+
+// The elevated start's shell and COM: a load that failed (a passing
+// shortage) is made again by the next start; one that succeeded is not.
+TEST(OnDemandFunctionTest, ALoadThatFailedIsMadeAgain) {
+    static int loads = 0;
+    OnDemandFunction<decltype(&::GetTickCount)> tickCount(
+        [](const wchar_t* module) { return ++loads == 1 ? nullptr : ::GetModuleHandleW(module); },
+        L"kernel32.dll", "GetTickCount");
+    EXPECT_EQ(tickCount.Get(), nullptr);
+    EXPECT_NE(tickCount.Get(), nullptr);
+    EXPECT_NE(tickCount.Get(), nullptr);
+    EXPECT_EQ(loads, 2);
 }
 
 // With a probe, an unquoted program may have blanks: the first candidate the

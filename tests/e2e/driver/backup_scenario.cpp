@@ -9,6 +9,8 @@ namespace velmora::e2e {
 namespace {
 
 constexpr DWORD kRegCustomType = 0x1234;
+// Text stored without its closing NUL: the import adds one, and nothing else.
+constexpr wchar_t kUnclosedText[] = L"UnclosedText";
 
 std::vector<BYTE> Bytes(std::initializer_list<int> bytes) { return {bytes.begin(), bytes.end()}; }
 
@@ -34,6 +36,9 @@ void AddValuesOfEveryType(RegistrySeed& seed, Root root, const std::wstring& key
     seed.AddValue(root, key, L"Qword", REG_QWORD, Bytes({1, 0, 0, 0, 0, 0, 0, 0x80}));
     seed.AddValue(root, key, L"None", REG_NONE, Bytes({0xFF}));
     seed.AddValue(root, key, L"Custom", kRegCustomType, Bytes({0xAB, 0xCD}));
+    std::vector<BYTE> unclosed = Utf16(L"ab");
+    unclosed.resize(unclosed.size() - sizeof(wchar_t));
+    seed.AddValue(root, key, kUnclosedText, REG_SZ, unclosed);
 }
 
 // The names of the registry files in the folder.
@@ -150,8 +155,11 @@ void BackupScenario(Checks& checks, const Environment& environment) {
             const int imported = RegImport(file);
             checks.Check(imported == 0, what + L"reg import takes the file",
                          L"exit code " + std::to_wstring(imported));
-            CheckRegistryAfter(checks, before,
-                               what + L"after reg import the registry is as before the deletion");
+            RegistrySnapshot restored = before;
+            auto& unclosed = restored[SnapshotPath(entry.root, fullName)][kUnclosedText].second;
+            unclosed.insert(unclosed.end(), sizeof(wchar_t), 0);
+            CheckRegistryAfter(checks, restored,
+                               what + L"after reg import all is as before, the text now closed");
         }
 
         // The registry refuses a key with subkeys: the file goes again.
@@ -167,7 +175,9 @@ void BackupScenario(Checks& checks, const Environment& environment) {
     { std::ofstream(notAFolder.c_str()) << "x"; }
     const Session s(checks, environment, {{L"LOCALAPPDATA", notAFolder}});
     checks.Require(s.Select(*entries[0].displayName), L"the restored entry is listed again");
-    s.DeleteFails(*entries[0].displayName, TakeRegistrySnapshot(), true);
+    s.DeleteFails(*entries[0].displayName, TakeRegistrySnapshot(), true, {},
+                  L"削除前のバックアップを保存できなかったため、削除しませんでした。\n" +
+                      notAFolder + L"\\Velmora\\Deleted entries");
 }
 
 }  // namespace velmora::e2e

@@ -114,7 +114,11 @@ void RegistrySeed::Add(const SeedEntry& entry) {
 void RegistrySeed::AddValue(Root root, const std::wstring& keyName, const wchar_t* valueName,
                             DWORD type, const std::vector<BYTE>& bytes) {
     const UniqueHkey key = CreateKey(root, SeedKeyName(keyName));
-    ThrowOnError("RegSetValueExW", RegSetValueExW(key.get(), valueName, 0, type, bytes.data(),
+    // RegSetValueExW counts a NUL that happens to follow text data without
+    // one: a guard that is not one keeps the bytes as given.
+    std::vector<BYTE> guarded = bytes;
+    guarded.insert(guarded.end(), 2, 0xFF);
+    ThrowOnError("RegSetValueExW", RegSetValueExW(key.get(), valueName, 0, type, guarded.data(),
                                                   static_cast<DWORD>(bytes.size())));
 }
 

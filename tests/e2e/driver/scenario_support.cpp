@@ -241,10 +241,10 @@ void Session::DeleteSelected(std::wstring_view line, Root root, const std::wstri
 }
 
 void Session::DeleteFails(std::wstring_view line, const RegistrySnapshot& before, bool stillListed,
-                          const std::wstring& removedPath) const {
+                          const std::wstring& removedPath, std::wstring_view notice) const {
     const std::wstring what = L"failed delete of " + Quote(line);
     checks.Check(AnswerMessageBox(AskToDelete(line), IDYES), what + L": Yes");
-    ExpectNotice(kDeleteFailedMessage, what);
+    ExpectNotice(notice, what);
     checks.Check(WaitUntil([&] {
                      return list.Selected() == -1 && CommandText().empty() &&
                             (list.IndexOf(line) >= 0) == stillListed;

@@ -112,7 +112,8 @@ class Session {
     // is gone: the failure message, a rescan (no selection, the box emptied)
     // that still lists the line or not, and no change but `removedPath`.
     void DeleteFails(std::wstring_view line, const RegistrySnapshot& before, bool stillListed,
-                     const std::wstring& removedPath = {}) const;
+                     const std::wstring& removedPath = {},
+                     std::wstring_view notice = kDeleteFailedMessage) const;
 
     Checks& checks;
     MainWindow main{};

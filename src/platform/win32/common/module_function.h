@@ -15,4 +15,27 @@ Function ModuleFunction(HMODULE module, const char* name) {
     return reinterpret_cast<Function>(reinterpret_cast<void (*)()>(::GetProcAddress(module, name)));
 }
 
+// A function of a DLL that `load` maps on first need.  A load or lookup that
+// finds nothing is made again by the next Get rather than remembered, so that
+// a passing failure does not disable the call for the life of the process;
+// once found, the function is kept.  For one thread.
+template <typename Function>
+class OnDemandFunction {
+  public:
+    using Loader = HMODULE (*)(const wchar_t* module);
+    OnDemandFunction(Loader load, const wchar_t* module, const char* name)
+        : load_(load), module_(module), name_(name) {}
+
+    Function Get() {
+        if (function_ == nullptr) function_ = ModuleFunction<Function>(load_(module_), name_);
+        return function_;
+    }
+
+  private:
+    Loader load_;
+    const wchar_t* module_;
+    const char* name_;
+    Function function_ = nullptr;
+};
+
 }  // namespace velmora::platform::win32

@@ -1,7 +1,7 @@
 // How the Win32 layer treats a failing call.  One policy for all of it:
 //
 // - Where a call's result is part of what the program does (every registry
-//   call, starting a process, writing and removing a backup file), the
+//   call, starting a process, writing, removing or renaming a backup file), the
 //   adapter returns the status or a bool to the logic, which decides what the
 //   user sees.  Registry calls return their status code; GetLastError() is
 //   never read for them.

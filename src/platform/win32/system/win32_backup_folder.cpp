@@ -85,20 +85,24 @@ FileWrite Win32BackupFolder::WriteNewFile(const std::wstring& name,
         return error == ERROR_FILE_EXISTS || error == ERROR_ALREADY_EXISTS ? FileWrite::kNameTaken
                                                                            : FileWrite::kFailed;
     }
-    // Written, on the disk and closed, or not there at all.
+    // Written, on the disk and closed; else the caller takes the part back.
     bool complete = WriteAll(file.get(), bytes) && ::FlushFileBuffers(file.get());
     complete = ::CloseHandle(file.release()) && complete;
-    if (!complete) {
-        // Nothing more can be done for a partial file that will not go.
-        static_cast<void>(::DeleteFileW(path.c_str()));
-        return FileWrite::kFailed;
-    }
-    return FileWrite::kWritten;
+    return complete ? FileWrite::kWritten : FileWrite::kIncomplete;
 }
+
+std::wstring Win32BackupFolder::Location() const { return FolderPath().value_or(L""); }
 
 bool Win32BackupFolder::RemoveFile(const std::wstring& name) {
     const auto folder = FolderPath();
     return folder && ::DeleteFileW((*folder + L"\\" + name).c_str());
+}
+
+bool Win32BackupFolder::RenameFile(const std::wstring& name, const std::wstring& newName) {
+    const auto folder = FolderPath();
+    // Without MOVEFILE_REPLACE_EXISTING: a file of the new name stays as it is.
+    return folder &&
+           ::MoveFileExW((*folder + L"\\" + name).c_str(), (*folder + L"\\" + newName).c_str(), 0);
 }
 
 }  // namespace velmora::platform::win32

@@ -10,9 +10,11 @@ namespace velmora::platform::win32 {
 class Win32BackupFolder : public BackupFolder {
   public:
     LocalTime Now() const override;
+    std::wstring Location() const override;
     FileWrite WriteNewFile(const std::wstring& name,
                            const std::vector<std::uint8_t>& bytes) override;
     bool RemoveFile(const std::wstring& name) override;
+    bool RenameFile(const std::wstring& name, const std::wstring& newName) override;
 };
 
 }  // namespace velmora::platform::win32

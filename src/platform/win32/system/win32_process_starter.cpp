@@ -61,10 +61,13 @@ DWORD CreateProcessFromCommandLine(const std::wstring& commandLine) {
 // first use rather than with the program: a start that never elevates maps
 // neither.  Once loaded they stay for the life of the process, since the
 // shell may still run its own code on threads it started for the request.
+// A load that failed is tried again by the next elevated start.
 class ElevationFunctions {
   public:
     static const ElevationFunctions& Get() {
-        static const ElevationFunctions functions;
+        static ElevationFunctions functions;
+        functions.shellExecute = functions.shellLookup_.Get();
+        functions.coInitialize = functions.comLookup_.Get();
         return functions;
     }
     bool Ready() const { return shellExecute != nullptr && coInitialize != nullptr; }
@@ -73,12 +76,7 @@ class ElevationFunctions {
     decltype(&::CoInitializeEx) coInitialize = nullptr;
 
   private:
-    ElevationFunctions() {
-        const HMODULE shell = Load(L"shell32.dll");
-        const HMODULE com = Load(L"ole32.dll");
-        shellExecute = ModuleFunction<decltype(shellExecute)>(shell, "ShellExecuteExW");
-        coInitialize = ModuleFunction<decltype(coInitialize)>(com, "CoInitializeEx");
-    }
+    ElevationFunctions() = default;
     // From the system folder only, never from the program's or the current
     // folder.  Windows 7 without its loader update refuses the flag; there the
     // full path into the system folder does the same.
@@ -92,6 +90,10 @@ class ElevationFunctions {
         if (length == 0 || length >= MAX_PATH) return nullptr;
         return ::LoadLibraryW((std::wstring(folder, length) + L"\\" + name).c_str());
     }
+
+    OnDemandFunction<decltype(&::ShellExecuteExW)> shellLookup_{Load, L"shell32.dll",
+                                                                "ShellExecuteExW"};
+    OnDemandFunction<decltype(&::CoInitializeEx)> comLookup_{Load, L"ole32.dll", "CoInitializeEx"};
 };
 
 // The shell wants COM on the thread that calls ShellExecuteExW.  It stays

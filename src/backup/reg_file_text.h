@@ -1,7 +1,9 @@
 // The text of a registry file as the system's registry editor writes and
 // imports it ("Windows Registry Editor Version 5.00", UTF-16LE with a byte
 // order mark, CRLF line ends), written so that every value imports back with
-// its exact type and bytes.
+// its exact type and bytes, except a text value that was stored without its
+// closing NUL, which comes back with one: importers add it, and no spelling
+// in the file avoids that.
 #pragma once
 
 #include <cstdint>
@@ -12,7 +14,7 @@
 
 #include "platform/wide_registry.h"
 
-namespace velmora::mainwindow {
+namespace velmora::backup {
 
 // One section of the file: a key by its full path and its values.
 struct ExportedKey {
@@ -27,4 +29,4 @@ std::optional<std::wstring> RegFileText(const std::vector<ExportedKey>& keys);
 // The text as the file's bytes: byte order mark, then UTF-16LE.
 std::vector<std::uint8_t> RegFileBytes(std::wstring_view text);
 
-}  // namespace velmora::mainwindow
+}  // namespace velmora::backup

@@ -1,8 +1,8 @@
-#include "mainwindow/reg_file_text.h"
+#include "backup/reg_file_text.h"
 
 #include "platform/utf16.h"
 
-namespace velmora::mainwindow {
+namespace velmora::backup {
 namespace {
 
 using namespace std::string_view_literals;
@@ -23,8 +23,9 @@ std::wstring Quoted(std::wstring_view text) {
 
 // REG_SZ data that a quoted text gives back exactly, as its text: whole
 // UTF-16 units, ending in the one NUL the import adds, and no line break.
-// Anything else (no terminator, an embedded NUL, an odd byte count) has to
-// be written as bytes.
+// Anything else is written as bytes: exactly what they spell for an embedded
+// NUL or a line break, and as close as a file comes for data without its
+// closing NUL (or with an odd byte count), which the import lengthens.
 std::optional<std::wstring> PlainString(const std::vector<std::uint8_t>& data) {
     if (data.size() < 2 || data.size() % 2 != 0) return std::nullopt;
     std::wstring text;
@@ -99,4 +100,4 @@ std::vector<std::uint8_t> RegFileBytes(std::wstring_view text) {
     return bytes;
 }
 
-}  // namespace velmora::mainwindow
+}  // namespace velmora::backup

@@ -4,16 +4,15 @@
 #pragma once
 
 #include <cstdint>
-#include <optional>
 #include <string>
 #include <string_view>
 #include <vector>
 
-#include "mainwindow/reg_file_text.h"
+#include "backup/reg_file_text.h"
 #include "platform/backup_folder.h"
 #include "platform/wide_registry.h"
 
-namespace velmora::mainwindow {
+namespace velmora::backup {
 
 // Where the registry editor finds an Uninstall subkey: the machine's 32-bit
 // view under Wow6432Node, as on 64-bit Windows.
@@ -31,12 +30,30 @@ platform::RegStatus ReadKeyTree(platform::WideRegistry& registry, platform::RegH
 // part is cut to a bounded length.
 std::wstring BackupFileName(const platform::LocalTime& time, std::wstring_view keyName, int copy);
 
-// Saves subkey keyName of the opened Uninstall key of root (in view) to a
-// new file of the folder: the file's name, or nothing when the key could not
-// be read or the file not written.
-std::optional<std::wstring> SaveEntryBackup(platform::WideRegistry& registry,
-                                            platform::BackupFolder& folder,
-                                            platform::RegHandle uninstallKey, std::uint32_t root,
-                                            std::uint32_t view, const std::wstring& keyName);
+// "... KEY.reg" becomes "... KEY (not deleted).reg": the name of a file
+// whose entry stays in the registry after all.
+std::wstring NotDeletedFileName(const std::wstring& name);
 
-}  // namespace velmora::mainwindow
+// Takes back a file whose entry was not deleted: removes it, or, when it will
+// not go, gives it its not-deleted name.  False when it stays as it was.
+bool TakeBackFile(platform::BackupFolder& folder, const std::wstring& name);
+
+enum class BackupStatus {
+    kSaved,      // the whole subkey is in a new file of the folder
+    kEntryGone,  // the subkey itself is not there (any more)
+    kFailed,     // a key could not be read, no file can carry a name, or the
+                 // file could not be written; no file of it is left by its name
+};
+
+struct SavedBackup {
+    BackupStatus status = BackupStatus::kFailed;
+    std::wstring file;  // the file's name when saved
+};
+
+// Saves subkey keyName of the opened Uninstall key of root (in view) to a
+// new file of the folder.
+SavedBackup SaveEntryBackup(platform::WideRegistry& registry, platform::BackupFolder& folder,
+                            platform::RegHandle uninstallKey, std::uint32_t root,
+                            std::uint32_t view, const std::wstring& keyName);
+
+}  // namespace velmora::backup

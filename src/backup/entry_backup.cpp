@@ -1,11 +1,11 @@
-#include "mainwindow/entry_backup.h"
+#include "backup/entry_backup.h"
 
 #include <utility>
 
 #include "catalogue/uninstall_key.h"
 #include "platform/registry_key.h"
 
-namespace velmora::mainwindow {
+namespace velmora::backup {
 namespace {
 
 constexpr std::size_t kFileKeyNameLength = 80;
@@ -86,31 +86,48 @@ std::wstring BackupFileName(const platform::LocalTime& time, std::wstring_view k
     return name + L".reg";
 }
 
-std::optional<std::wstring> SaveEntryBackup(platform::WideRegistry& registry,
-                                            platform::BackupFolder& folder,
-                                            platform::RegHandle uninstallKey, std::uint32_t root,
-                                            std::uint32_t view, const std::wstring& keyName) {
+std::wstring NotDeletedFileName(const std::wstring& name) {
+    constexpr std::wstring_view kExtension = L".reg";
+    const std::wstring_view stem = std::wstring_view(name).substr(
+        0, name.ends_with(kExtension) ? name.size() - kExtension.size() : name.size());
+    return std::wstring(stem) + L" (not deleted)" + std::wstring(kExtension);
+}
+
+bool TakeBackFile(platform::BackupFolder& folder, const std::wstring& name) {
+    return folder.RemoveFile(name) || folder.RenameFile(name, NotDeletedFileName(name));
+}
+
+SavedBackup SaveEntryBackup(platform::WideRegistry& registry, platform::BackupFolder& folder,
+                            platform::RegHandle uninstallKey, std::uint32_t root,
+                            std::uint32_t view, const std::wstring& keyName) {
     std::vector<ExportedKey> keys;
-    if (ReadKeyTree(registry, uninstallKey, keyName, view, RegFileKeyPath(root, view, keyName),
-                    &keys) != platform::kErrorSuccess) {
-        return std::nullopt;
+    const auto read = ReadKeyTree(registry, uninstallKey, keyName, view,
+                                  RegFileKeyPath(root, view, keyName), &keys);
+    if (read != platform::kErrorSuccess) {
+        // Only the subkey's own opening comes before the first section.
+        const bool gone = keys.empty() && read == platform::kErrorFileNotFound;
+        return {gone ? BackupStatus::kEntryGone : BackupStatus::kFailed, {}};
     }
     const auto text = RegFileText(keys);
-    if (!text) return std::nullopt;
+    if (!text) return {};
     const std::vector<std::uint8_t> bytes = RegFileBytes(*text);
     const platform::LocalTime now = folder.Now();
     for (int copy = 1; copy <= kMostCopies; ++copy) {
         std::wstring name = BackupFileName(now, keyName, copy);
         switch (folder.WriteNewFile(name, bytes)) {
             case platform::FileWrite::kWritten:
-                return name;
+                return {BackupStatus::kSaved, std::move(name)};
             case platform::FileWrite::kNameTaken:
                 continue;
+            case platform::FileWrite::kIncomplete:
+                // A part that will neither go nor be renamed is left as it is.
+                static_cast<void>(TakeBackFile(folder, name));
+                return {};
             case platform::FileWrite::kFailed:
-                return std::nullopt;
+                return {};
         }
     }
-    return std::nullopt;
+    return {};
 }
 
-}  // namespace velmora::mainwindow
+}  // namespace velmora::backup
