@@ -23,7 +23,9 @@ bool BackUpAndDelete(const ZentrelFormPlatform& system, platform::RegHandle unin
     const auto saved = SaveEntryBackup(system.wideRegistry, system.backups, uninstallKey,
                                        entry.RootKey, entry.View, system.codePage.ToWide(name));
     if (!saved) return false;
-    if (system.registry.RegDeleteKeyA(uninstallKey, name.c_str()) == platform::kErrorSuccess) {
+    // RegDeleteKeyA cannot reach an alternate view; the view flag goes along.
+    if (system.registry.RegDeleteKeyExA(uninstallKey, name.c_str(), entry.View, 0) ==
+        platform::kErrorSuccess) {
         return true;
     }
     // The user is told of the failed deletion either way; a file that will

@@ -18,7 +18,12 @@ void ZentrelForm::AddAndDelCommand_Click() {
             platform_.messages.Show(kNoEntryMessage, platform::kMbOk);
             return;
         }
-        if (!platform_.processes.Start(catalogue::Trim(entries_.at(slot).UninstallString))) {
+        const platform::StartResult started = platform_.processes.Start(
+            catalogue::Trim(entries_.at(slot).UninstallString), platform_.window.NativeHandle());
+        // A declined consent prompt is the user's answer, not a fault of the
+        // entry: nothing to report, and nothing started to catch up with.
+        if (started == platform::StartResult::kDeclined) return;
+        if (started != platform::StartResult::kStarted) {
             platform_.messages.Show(kBadProgramMessage, platform::kMbOk);
             return;
         }

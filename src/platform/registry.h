@@ -82,7 +82,10 @@ class Registry {
     virtual RegStatus RegQueryValueExA(RegHandle key, const char* valueName,
                                        std::uint32_t* reserved, std::uint32_t* type,
                                        std::uint8_t* data, std::uint32_t* dataSize) = 0;
-    virtual RegStatus RegDeleteKeyA(RegHandle key, const char* subKey) = 0;
+    // Deletes subKey of key in the registry view samDesired names
+    // (KEY_WOW64_32KEY or KEY_WOW64_64KEY; 0 for the process's own).
+    virtual RegStatus RegDeleteKeyExA(RegHandle key, const char* subKey, std::uint32_t samDesired,
+                                      std::uint32_t reserved) = 0;
     virtual RegStatus RegCloseKey(RegHandle key) = 0;
 };
 

@@ -155,27 +155,41 @@ class FakeMessageBoxes : public platform::MessageBoxes {
 
 class FakeProcessStarter : public platform::ProcessStarter {
   public:
-    bool Start(const std::wstring& commandLine) override {
+    platform::StartResult Start(const std::wstring& commandLine,
+                                platform::WindowHandle owner) override {
         started.push_back(commandLine);
-        return succeed;
+        owners.push_back(owner);
+        return result;
     }
     std::vector<std::wstring> started;
-    bool succeed = true;
+    std::vector<platform::WindowHandle> owners;
+    platform::StartResult result = platform::StartResult::kStarted;
 };
 
-// A display whose size is given in twips at the dpi the system started with;
-// asked at another dpi, it scales as its pixels would.
+// Monitors on the desktop in physical pixels, the primary one first at the
+// origin; the window being placed is on the one numbered holding.  Asked at a
+// dpi, a monitor's pixels convert at it.
 class FakeScreen : public platform::Screen {
   public:
+    struct Monitor {
+        float left, top, width, height;
+    };
+    // One monitor whose size is given in twips at the dpi the system started with.
     FakeScreen(float width, float height, unsigned systemDpi = 96)
-        : width_(width), height_(height), systemDpi_(systemDpi) {}
-    float WidthTwips(unsigned dpi) const override { return width_ * systemDpi_ / dpi; }
-    float HeightTwips(unsigned dpi) const override { return height_ * systemDpi_ / dpi; }
+        : FakeScreen({{0, 0, width * systemDpi / 1440, height * systemDpi / 1440}}, 0) {}
+    FakeScreen(std::vector<Monitor> monitors, std::size_t holding)
+        : monitors_(std::move(monitors)), holding_(holding) {}
+    float LeftTwips(unsigned dpi) const override { return Twips(&Monitor::left, dpi); }
+    float TopTwips(unsigned dpi) const override { return Twips(&Monitor::top, dpi); }
+    float WidthTwips(unsigned dpi) const override { return Twips(&Monitor::width, dpi); }
+    float HeightTwips(unsigned dpi) const override { return Twips(&Monitor::height, dpi); }
 
   private:
-    float width_;
-    float height_;
-    unsigned systemDpi_;
+    float Twips(float Monitor::*pixels, unsigned dpi) const {
+        return monitors_.at(holding_).*pixels * 1440 / dpi;
+    }
+    std::vector<Monitor> monitors_;
+    std::size_t holding_;
 };
 
 class FakeFormWindow : public platform::FormWindow {
@@ -185,6 +199,7 @@ class FakeFormWindow : public platform::FormWindow {
     float WidthTwips() const override { return width; }
     float HeightTwips() const override { return height; }
     unsigned Dpi() const override { return dpi; }
+    platform::WindowHandle NativeHandle() const override { return handle; }
     void MoveTwips(float newLeft, float newTop) override {
         left = newLeft;
         top = newTop;
@@ -193,6 +208,7 @@ class FakeFormWindow : public platform::FormWindow {
     float width;
     float height;
     unsigned dpi;
+    platform::WindowHandle handle = 0x30A4;
     float left = -1;
     float top = -1;
     int moves = 0;

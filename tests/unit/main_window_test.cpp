@@ -45,6 +45,37 @@ TEST(CenterForm, CentresOnTheWholeScreenWithoutRoundingOrClamping) {
     }
 }
 
+// Beside a primary monitor of 1920 x 1080 pixels, a second one left of it,
+// above it or right of it, at its own dpi; a window of 600 x 400 pixels on
+// one of them, measured at that monitor's dpi, is centred on that monitor.
+TEST(CenterForm, CentresOnTheMonitorThatHoldsTheWindow) {
+    using Monitor = FakeScreen::Monitor;
+    struct Case {
+        const char* name;
+        Monitor second;
+        std::size_t holding;
+        unsigned dpi;
+        float left, top;  // in twips at dpi
+    };
+    const std::vector<Case> cases = {
+        // (-1280 + 340, -200 + 312) pixels at 15 twips a pixel.
+        {"left of the primary, lower", {-1280, -200, 1280, 1024}, 1, 96, -14100, 1680},
+        // (-320 + 980, -1440 + 520) pixels at 10 twips a pixel.
+        {"above the primary, 144 dpi", {-320, -1440, 2560, 1440}, 1, 144, 6600, -9200},
+        // (1920 + 500, 250) pixels at 12 twips a pixel.
+        {"right of the primary, 120 dpi", {1920, 0, 1600, 900}, 1, 120, 29040, 3000},
+        {"on the primary beside another", {-1280, 0, 1280, 1024}, 0, 96, 9900, 5100},
+    };
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.name);
+        FakeScreen screen({{0, 0, 1920, 1080}, c.second}, c.holding);
+        FakeFormWindow window(600.0f * 1440 / c.dpi, 400.0f * 1440 / c.dpi, c.dpi);
+        SharedModule::CenterForm(screen, window);
+        EXPECT_EQ(window.left, c.left);
+        EXPECT_EQ(window.top, c.top);
+    }
+}
+
 // Entries for the commands: a quoted command line with blanks around it,
 // a stale one, one whose subkey has a subkey, and a name under both roots.
 void LoadCommandRegistry(FormFixture& f) {
@@ -271,10 +302,18 @@ TEST(Commands, RunPaths) {
         {"the start fails",
          [](FormFixture& g) {
              g.Select(L"Stale");
-             g.processes.succeed = false;
+             g.processes.result = platform::StartResult::kFailed;
          },
          {L"C:\\gone\\un.exe"},
          {{L"指定されたプログラムは正しくありません。", platform::kMbOk}},
+         0},
+        {"the consent prompt is declined: nothing to report or catch up with",
+         [](FormFixture& g) {
+             g.Select(L"Stale");
+             g.processes.result = platform::StartResult::kDeclined;
+         },
+         {L"C:\\gone\\un.exe"},
+         {},
          0},
         {"the list fails",
          [](FormFixture& g) {
@@ -304,6 +343,9 @@ TEST(Commands, RunPaths) {
             c.setUp(g);
             doubleClick ? g.form.UninstallList_DblClick() : g.form.AddAndDelCommand_Click();
             EXPECT_EQ(g.processes.started, c.started);
+            EXPECT_EQ(g.processes.owners,
+                      std::vector<platform::WindowHandle>(c.started.size(), g.window.handle))
+                << "a consent prompt belongs to the main window";
             EXPECT_EQ(g.messages.shown, c.messages);
             EXPECT_EQ(g.form.RefreshOnPaint(), c.counter);
             EXPECT_EQ(g.registry.Snapshot(), before);
@@ -449,7 +491,7 @@ TEST(Commands, DeletePaths) {
         for (const auto& [name, bytes] : g.backups.files) files.push_back(name);
         EXPECT_EQ(files, c.files) << "a file for each deleted entry, none for one still there";
         if (std::string(c.name).find("read-only") != std::string::npos) {
-            for (const char* op : {"RegCreateKeyExA", "RegOpenKeyExA", "RegDeleteKeyA"}) {
+            for (const char* op : {"RegCreateKeyExA", "RegOpenKeyExA", "RegDeleteKeyExA"}) {
                 EXPECT_EQ(g.registry.CallCount(op), 0u) << op;
             }
         }
@@ -466,9 +508,10 @@ class EmptyNameRegistry : public platform::memory::MemoryRegistry {
         if (status == 0 && std::string(name) == "Empty") name[0] = '\0';
         return status;
     }
-    platform::RegStatus RegDeleteKeyA(platform::RegHandle key, const char* subKey) override {
+    platform::RegStatus RegDeleteKeyExA(platform::RegHandle key, const char* subKey,
+                                        std::uint32_t view, std::uint32_t reserved) override {
         deletedNames.push_back(subKey);
-        return MemoryRegistry::RegDeleteKeyA(key, subKey);
+        return MemoryRegistry::RegDeleteKeyExA(key, subKey, view, reserved);
     }
     std::vector<std::string> deletedNames;
 };
