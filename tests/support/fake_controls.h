@@ -166,30 +166,24 @@ class FakeProcessStarter : public platform::ProcessStarter {
     platform::StartResult result = platform::StartResult::kStarted;
 };
 
-// Monitors on the desktop in physical pixels, the primary one first at the
-// origin; the window being placed is on the one numbered holding.  Asked at a
-// dpi, a monitor's pixels convert at it.
+// A monitor whose rectangle is given in twips at the dpi the system started
+// with; asked at another dpi, it scales as its pixels would.  The primary
+// monitor's corner is the origin; another's may be negative.
 class FakeScreen : public platform::Screen {
   public:
-    struct Monitor {
-        float left, top, width, height;
-    };
-    // One monitor whose size is given in twips at the dpi the system started with.
-    FakeScreen(float width, float height, unsigned systemDpi = 96)
-        : FakeScreen({{0, 0, width * systemDpi / 1440, height * systemDpi / 1440}}, 0) {}
-    FakeScreen(std::vector<Monitor> monitors, std::size_t holding)
-        : monitors_(std::move(monitors)), holding_(holding) {}
-    float LeftTwips(unsigned dpi) const override { return Twips(&Monitor::left, dpi); }
-    float TopTwips(unsigned dpi) const override { return Twips(&Monitor::top, dpi); }
-    float WidthTwips(unsigned dpi) const override { return Twips(&Monitor::width, dpi); }
-    float HeightTwips(unsigned dpi) const override { return Twips(&Monitor::height, dpi); }
+    FakeScreen(float width, float height, unsigned systemDpi = 96, float left = 0, float top = 0)
+        : left_(left), top_(top), width_(width), height_(height), systemDpi_(systemDpi) {}
+    float LeftTwips(unsigned dpi) const override { return left_ * systemDpi_ / dpi; }
+    float TopTwips(unsigned dpi) const override { return top_ * systemDpi_ / dpi; }
+    float WidthTwips(unsigned dpi) const override { return width_ * systemDpi_ / dpi; }
+    float HeightTwips(unsigned dpi) const override { return height_ * systemDpi_ / dpi; }
 
   private:
-    float Twips(float Monitor::*pixels, unsigned dpi) const {
-        return monitors_.at(holding_).*pixels * 1440 / dpi;
-    }
-    std::vector<Monitor> monitors_;
-    std::size_t holding_;
+    float left_;
+    float top_;
+    float width_;
+    float height_;
+    unsigned systemDpi_;
 };
 
 class FakeFormWindow : public platform::FormWindow {

@@ -16,11 +16,13 @@ namespace {
 // A message box as the logic asked for it: its text and its style.
 using Box = FakeMessageBoxes::Shown;
 
-TEST(CenterForm, CentresOnTheWholeScreenWithoutRoundingOrClamping) {
-    // The screen's size is given at the system dpi, the window's at its own.
+TEST(CenterForm, CentresOnTheWholeMonitorWithoutRoundingOrClamping) {
+    // The monitor's rectangle is given at the system dpi, the window's size at
+    // its own.
     struct Case {
         float screenWidth, screenHeight, width, height, left, top;
         unsigned systemDpi = 96, windowDpi = 96;
+        float screenLeft = 0, screenTop = 0;
     };
     const std::vector<Case> cases = {
         {15360, 11520, 6000, 4000, 4680, 3760},        // 1024 x 768 pixels
@@ -31,10 +33,15 @@ TEST(CenterForm, CentresOnTheWholeScreenWithoutRoundingOrClamping) {
         // whatever dpi the system started with.
         {28800, 16200, 8900, 4500, 5150, 3150, 96, 144},
         {19200, 10800, 13350, 6750, 7725, 4725, 144, 96},
+        // A window of 600 x 400 pixels on a second monitor: 1280 x 1024 pixels
+        // left of the primary one and lower, at (-1280 + 340, -200 + 312)...
+        {19200, 15360, 9000, 6000, -14100, 1680, 96, 96, -19200, -3000},
+        // ...or 2560 x 1440 above it at 144 dpi, at (-320 + 980, -1440 + 520).
+        {38400, 21600, 6000, 4000, 6600, -9200, 96, 144, -4800, -21600},
     };
     for (const auto& c : cases) {
         SCOPED_TRACE(::testing::Message() << c.systemDpi << " / " << c.windowDpi << " dpi");
-        FakeScreen screen(c.screenWidth, c.screenHeight, c.systemDpi);
+        FakeScreen screen(c.screenWidth, c.screenHeight, c.systemDpi, c.screenLeft, c.screenTop);
         FakeFormWindow window(c.width, c.height, c.windowDpi);
         SharedModule::CenterForm(screen, window);
         SharedModule::CenterForm(screen, window);
@@ -42,37 +49,6 @@ TEST(CenterForm, CentresOnTheWholeScreenWithoutRoundingOrClamping) {
         EXPECT_EQ(window.top, c.top);
         EXPECT_EQ(window.width, c.width);
         EXPECT_EQ(window.height, c.height);
-    }
-}
-
-// Beside a primary monitor of 1920 x 1080 pixels, a second one left of it,
-// above it or right of it, at its own dpi; a window of 600 x 400 pixels on
-// one of them, measured at that monitor's dpi, is centred on that monitor.
-TEST(CenterForm, CentresOnTheMonitorThatHoldsTheWindow) {
-    using Monitor = FakeScreen::Monitor;
-    struct Case {
-        const char* name;
-        Monitor second;
-        std::size_t holding;
-        unsigned dpi;
-        float left, top;  // in twips at dpi
-    };
-    const std::vector<Case> cases = {
-        // (-1280 + 340, -200 + 312) pixels at 15 twips a pixel.
-        {"left of the primary, lower", {-1280, -200, 1280, 1024}, 1, 96, -14100, 1680},
-        // (-320 + 980, -1440 + 520) pixels at 10 twips a pixel.
-        {"above the primary, 144 dpi", {-320, -1440, 2560, 1440}, 1, 144, 6600, -9200},
-        // (1920 + 500, 250) pixels at 12 twips a pixel.
-        {"right of the primary, 120 dpi", {1920, 0, 1600, 900}, 1, 120, 29040, 3000},
-        {"on the primary beside another", {-1280, 0, 1280, 1024}, 0, 96, 9900, 5100},
-    };
-    for (const auto& c : cases) {
-        SCOPED_TRACE(c.name);
-        FakeScreen screen({{0, 0, 1920, 1080}, c.second}, c.holding);
-        FakeFormWindow window(600.0f * 1440 / c.dpi, 400.0f * 1440 / c.dpi, c.dpi);
-        SharedModule::CenterForm(screen, window);
-        EXPECT_EQ(window.left, c.left);
-        EXPECT_EQ(window.top, c.top);
     }
 }
 
