@@ -77,10 +77,10 @@ int Run(HINSTANCE instance, int showCommand) {
     const bool separateViews = Win32RegistryViews().SeparateMachineViews();
     StartupMark("registry views probed");
     velmora::mainwindow::ZentrelForm form(
-        velmora::mainwindow::ZentrelFormPlatform{registry, codePage, window.UninstallList(),
-                                                 window.UninstallStringText(), window.Messages(),
-                                                 processes, screen, window, versionDialog,
-                                                 application, wideRegistry, backups},
+        velmora::mainwindow::ZentrelFormPlatform{
+            registry, codePage, window.UninstallList(), window.UninstallStringText(),
+            window.Messages(), processes, screen, window, versionDialog, application, wideRegistry,
+            backups, window.UninstallKeysChanged()},
         velmora::catalogue::ScanPasses(separateViews));
     window.Attach(&form);
     window.Load(showCommand);

@@ -18,12 +18,17 @@ void ZentrelForm::AddAndDelCommand_Click() {
             platform_.messages.Show(kNoEntryMessage, platform::kMbOk);
             return;
         }
-        const platform::StartResult started = platform_.processes.Start(
-            catalogue::Trim(entries_.at(slot).UninstallString), platform_.window.NativeHandle());
-        // A declined consent prompt is the user's answer, not a fault of the
-        // entry: nothing to report, and nothing started to catch up with.
-        if (started == platform::StartResult::kDeclined) return;
+        const std::wstring commandLine = catalogue::Trim(entries_.at(slot).UninstallString);
+        // Watched from before the start: an uninstaller without a window can
+        // remove its entry before this call returns.
+        watch_.Restart();
+        const platform::StartResult started =
+            platform_.processes.Start(commandLine, platform_.window.NativeHandle());
         if (started != platform::StartResult::kStarted) {
+            UnwatchUnlessArmed();
+            // A declined consent prompt is the user's answer, not a fault of
+            // the entry: nothing to report, and nothing started to catch up with.
+            if (started == platform::StartResult::kDeclined) return;
             platform_.messages.Show(kBadProgramMessage, platform::kMbOk);
             return;
         }
@@ -31,6 +36,7 @@ void ZentrelForm::AddAndDelCommand_Click() {
     } catch (...) {
         // Whatever went wrong on the way, the user learns that the program
         // could not be run; the counter keeps its value.
+        UnwatchUnlessArmed();
         platform_.messages.Show(kBadProgramMessage, platform::kMbOk);
     }
 }

@@ -15,14 +15,23 @@ namespace velmora::mainwindow {
 
 ZentrelForm::ZentrelForm(const ZentrelFormPlatform& platform,
                          std::vector<catalogue::ScanPass> passes)
-    : platform_(platform), scan_(platform.registry, platform.codePage, std::move(passes)) {}
+    : platform_(platform),
+      scan_(platform.registry, platform.codePage, passes),
+      watch_(platform.registry, platform.uninstallKeysChanged, std::move(passes)) {}
 
 void ZentrelForm::Form_Load() {
     SharedModule::CenterForm(platform_.screen, platform_.window);
     追加と削除の一覧検索();
 }
 
-void ZentrelForm::Form_Paint() {
+void ZentrelForm::Form_Paint() { RescanIfArmed(); }
+
+// Desktop composition keeps a covered window's picture and sends no repaint
+// when the uninstaller's window closes; a silent uninstaller covers nothing.
+// A change of the keys themselves stands in for the repaint that never came.
+void ZentrelForm::UninstallKeys_Change() { RescanIfArmed(); }
+
+void ZentrelForm::RescanIfArmed() {
     if (refreshOnPaint_ <= 0) return;
     // Lowered before the scan: a repaint nested inside the scan's message box
     // can only rescan by taking a unit of its own.
@@ -68,11 +77,22 @@ void ZentrelForm::追加と削除の一覧検索() {
         throw;
     }
     refill(result.lines);
+    // The keys have been read: from here on a change is news, including one
+    // that this program's own deletion made just before the scan.
+    FollowUninstallKeys();
     // Only once the list redraws again: one message per root that did not open.
     const std::size_t boxes = result.FailedRoots().size();
     for (std::size_t i = 0; i < boxes; ++i)
         platform_.messages.Show(kScanFailedMessage, platform::kMbOk);
     if (!result.EndedEarly()) platform_.uninstallStringText.SetText(L"");
+}
+
+void ZentrelForm::FollowUninstallKeys() {
+    if (refreshOnPaint_ > 0) {
+        watch_.Restart();
+    } else {
+        watch_.Stop();
+    }
 }
 
 std::optional<ZentrelForm::SelectedLine> ZentrelForm::Selection() const {

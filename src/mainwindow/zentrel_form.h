@@ -10,8 +10,10 @@
 #include "catalogue/entries.h"
 #include "catalogue/scan_pass.h"
 #include "catalogue/uninstall_list_scan.h"
+#include "mainwindow/uninstall_key_watch.h"
 #include "platform/application.h"
 #include "platform/backup_folder.h"
+#include "platform/change_signal.h"
 #include "platform/code_page.h"
 #include "platform/controls.h"
 #include "platform/geometry.h"
@@ -36,6 +38,9 @@ struct ZentrelFormPlatform {
     // The delete command saves an entry's subkey through these first.
     platform::WideRegistry& wideRegistry;
     platform::BackupFolder& backups;
+    // Set while rescans are armed, when a subkey of an Uninstall key comes
+    // or goes; the window then calls UninstallKeys_Change.
+    platform::ChangeSignal& uninstallKeysChanged;
 };
 
 inline constexpr std::int16_t kRescansAfterStart = 5;
@@ -47,6 +52,8 @@ class ZentrelForm {
 
     void Form_Load();
     void Form_Paint();
+    // A subkey of a watched Uninstall key came or went: counts as a repaint.
+    void UninstallKeys_Change();
     void UninstallList_Click();
     void UninstallList_DblClick();
     void UpdateCommand_Click();
@@ -72,9 +79,18 @@ class ZentrelForm {
     std::optional<SelectedLine> Selection() const;
     // The table slot of a line, or EntryCount when it has none.
     std::int16_t SlotOf(const SelectedLine& line) const;
+    // Takes one of the armed units, if any is left, for a rescan.
+    void RescanIfArmed();
+    // Watches the Uninstall keys anew while units are left; stops otherwise.
+    void FollowUninstallKeys();
+    // After a start that failed: the watch stays only for an earlier start.
+    void UnwatchUnlessArmed() {
+        if (refreshOnPaint_ <= 0) watch_.Stop();
+    }
 
     ZentrelFormPlatform platform_;
     catalogue::UninstallListScan scan_;
+    UninstallKeyWatch watch_;
     catalogue::Entries entries_;
     std::int16_t entryCount_ = 0;
     std::int16_t refreshOnPaint_ = 0;

@@ -7,8 +7,9 @@
 
 namespace velmora::platform {
 
-using RegStatus = std::int32_t;    // LONG
-using RegHandle = std::uintptr_t;  // HKEY
+using RegStatus = std::int32_t;      // LONG
+using RegHandle = std::uintptr_t;    // HKEY
+using EventHandle = std::uintptr_t;  // HANDLE of an event object
 
 inline constexpr RegStatus kErrorSuccess = 0;
 inline constexpr RegStatus kErrorFileNotFound = 2;
@@ -46,6 +47,10 @@ inline constexpr std::uint32_t kRegExpandSz = 2;
 inline constexpr std::uint32_t kRegBinary = 3;
 inline constexpr std::uint32_t kRegDword = 4;
 inline constexpr std::uint32_t kRegMultiSz = 7;
+
+// RegNotifyChangeKeyValue filters.
+inline constexpr std::uint32_t kRegNotifyChangeName = 0x1;     // a subkey added or removed
+inline constexpr std::uint32_t kRegNotifyChangeLastSet = 0x4;  // a value set or deleted
 
 // RegCreateKeyExA dispositions.
 inline constexpr std::uint32_t kRegCreatedNewKey = 1;
@@ -87,6 +92,13 @@ class Registry {
     virtual RegStatus RegDeleteKeyExA(RegHandle key, const char* subKey, std::uint32_t samDesired,
                                       std::uint32_t reserved) = 0;
     virtual RegStatus RegCloseKey(RegHandle key) = 0;
+    // Asks for event to be set at the next change of key that the filter
+    // names (of key alone, or of its whole tree with watchSubtree).  Each
+    // request is answered once; closing the key ends it, and may set the
+    // event too.
+    virtual RegStatus RegNotifyChangeKeyValue(RegHandle key, bool watchSubtree,
+                                              std::uint32_t notifyFilter, EventHandle event,
+                                              bool asynchronous) = 0;
 };
 
 }  // namespace velmora::platform

@@ -211,13 +211,14 @@ struct World {
     FakeApplication application;
     platform::memory::MemoryWideRegistry wideRegistry{registry, CodePage()};
     platform::memory::MemoryBackupFolder backups;
+    FakeChangeSignal changes;
     mainwindow::ZentrelForm form;
     std::vector<std::string> vanishing;  // keys the registry's faults may remove
 
     explicit World(bool machineViews)
         : form(mainwindow::ZentrelFormPlatform{registry, CodePage(), list, text, messages,
                                                processes, screen, window, versionForm, application,
-                                               wideRegistry, backups},
+                                               wideRegistry, backups, changes},
                catalogue::ScanPasses(machineViews)) {}
 
     const catalogue::UninstallEntry& Entry(int slot) const { return form.Entries().at(slot); }

@@ -13,6 +13,7 @@
 #include <vector>
 
 #include "platform/application.h"
+#include "platform/change_signal.h"
 #include "platform/controls.h"
 #include "platform/geometry.h"
 #include "platform/process_starter.h"
@@ -212,6 +213,20 @@ class FakeModalForm : public platform::ModalForm {
   public:
     void ShowModal() override { ++openings; }
     int openings = 0;
+};
+
+// The window's change signal: each Listen hands out a new event number, and
+// the window hears of the latest one once it has been set (FormFixture's
+// DeliverChange plays the window's part).
+class FakeChangeSignal : public platform::ChangeSignal {
+  public:
+    platform::EventHandle Listen() override {
+        listening = true;
+        return ++event;
+    }
+    void Stop() override { listening = false; }
+    platform::EventHandle event = 0;
+    bool listening = false;
 };
 
 class FakeApplication : public platform::Application {

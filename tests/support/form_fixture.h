@@ -27,12 +27,23 @@ class FormFixture : public RegistryFixture {
     FakeApplication application;
     platform::memory::MemoryWideRegistry wideRegistry{registry, codePage};
     platform::memory::MemoryBackupFolder backups;
+    FakeChangeSignal changes;
     mainwindow::ZentrelForm form{Platform()};
 
     // Everything above, for a main window of a test's own.
     mainwindow::ZentrelFormPlatform Platform() {
-        return {registry, codePage, list,        text,        messages,     processes,
-                screen,   window,   versionForm, application, wideRegistry, backups};
+        return {registry, codePage,    list,        text,         messages, processes, screen,
+                window,   versionForm, application, wideRegistry, backups,  changes};
+    }
+
+    // What the window does when the change signal's event is set: tells
+    // the form once.  False when nothing was to be told.
+    bool DeliverChange() { return DeliverChange(form); }
+    bool DeliverChange(mainwindow::ZentrelForm& to) {
+        if (!changes.listening || !registry.EventIsSet(changes.event)) return false;
+        changes.listening = false;
+        to.UninstallKeys_Change();
+        return true;
     }
 
     // Selects a listed line by its text; fails the test's expectations when

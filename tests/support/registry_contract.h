@@ -17,6 +17,9 @@
 //                 std::uint32_t type, const std::vector<std::uint8_t>& bytes);
 //   bool Exists(std::uint32_t root, const std::string& path);
 //   std::optional<std::string> ClassName(std::uint32_t root, const std::string& path);
+//   EventHandle NewEvent();             an event, not set, that TearDown disposes of
+//   bool WaitSet(EventHandle event, unsigned milliseconds);
+//       whether the event is set, waiting at most that long for it
 //
 // The paths of the last four bypass the interface and are physical: the
 // 32-bit view's keys of HKEY_LOCAL_MACHINE\Software are found below
@@ -401,11 +404,57 @@ TYPED_TEST_P(RegistryContract, Wow64FlagsSelectTheViewOfMachineSoftware) {
     EXPECT_FALSE(this->env_.Exists(kMachine, same));
 }
 
+// A notification request on a key is answered by the first subkey added to
+// or removed from that key (of the view it was opened in); values and keys
+// further down do not answer a request for names of the key alone.
+TYPED_TEST_P(RegistryContract, NotifiesOfSubkeysOfTheWatchedKeyInItsView) {
+    constexpr std::uint32_t kMachine = kHKeyLocalMachine;
+    const std::string machine = this->env_.ScratchPath(kMachine);
+    const std::string machine32 = "Software\\WOW6432Node\\" + machine.substr(9);
+    this->env_.AddKey(kHKeyCurrentUser, this->Below("Old\\Child"));
+    this->env_.AddKey(kMachine, machine);
+    this->env_.AddKey(kMachine, machine32);
+    struct Watched {
+        RegHandle key = 0;
+        EventHandle event = 0;
+    };
+    const auto watch = [this](std::uint32_t root, const std::string& path, std::uint32_t view) {
+        Watched w{0, this->env_.NewEvent()};
+        EXPECT_EQ(this->Open(root, path, kKeyNotify | view, &w.key), kErrorSuccess) << path;
+        EXPECT_EQ(
+            this->Reg().RegNotifyChangeKeyValue(w.key, false, kRegNotifyChangeName, w.event, true),
+            kErrorSuccess)
+            << path;
+        return w;
+    };
+    const Watched user = watch(kHKeyCurrentUser, this->scratch_, 0);
+    const Watched view64 = watch(kMachine, machine, kKeyWow64_64Key);
+    const Watched view32 = watch(kMachine, machine, kKeyWow64_32Key);
+    this->env_.SetValue(kHKeyCurrentUser, this->scratch_, "Value", kRegSz, Bytes("x"));
+    this->env_.AddKey(kHKeyCurrentUser, this->Below("Old\\Child\\Grandchild"));
+    this->env_.AddKey(kMachine, machine32 + "\\App32");
+    EXPECT_TRUE(this->env_.WaitSet(view32.event, 10000)) << "a subkey of the 32-bit view";
+    EXPECT_FALSE(this->env_.WaitSet(view64.event, 0)) << "the other view";
+    EXPECT_FALSE(this->env_.WaitSet(user.event, 0)) << "a value, and a key further down";
+    this->env_.AddKey(kHKeyCurrentUser, this->Below("New"));
+    EXPECT_TRUE(this->env_.WaitSet(user.event, 10000)) << "a subkey added";
+
+    const Watched again = watch(kHKeyCurrentUser, this->scratch_, 0);
+    RegHandle scratch = 0;
+    ASSERT_EQ(this->OpenScratch(kKeyRead, &scratch), kErrorSuccess);
+    EXPECT_EQ(this->Reg().RegDeleteKeyExA(scratch, "New", 0, 0), kErrorSuccess);
+    EXPECT_TRUE(this->env_.WaitSet(again.event, 10000)) << "a subkey removed";
+    for (const RegHandle key : {scratch, user.key, view64.key, view32.key, again.key}) {
+        EXPECT_EQ(this->Reg().RegCloseKey(key), kErrorSuccess);
+    }
+}
+
 REGISTER_TYPED_TEST_SUITE_P(RegistryContract, NamesFoldAsciiLettersOnly, ShiftJisNamesStayWhole,
                             CreateMakesMissingKeysAndReportsDisposition,
                             OpenNeverCreatesAndAnEmptyNameOpensTheKeyItself,
                             EnumeratesInFoldedOrderWithEndAndSizeCodes, QueryFollowsTheSizeRules,
                             CallsNeedTheRightsOfTheHandle, DeleteFollowsNtRules,
-                            Wow64FlagsSelectTheViewOfMachineSoftware);
+                            Wow64FlagsSelectTheViewOfMachineSoftware,
+                            NotifiesOfSubkeysOfTheWatchedKeyInItsView);
 
 }  // namespace velmora::platform::contract

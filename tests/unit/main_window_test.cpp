@@ -98,6 +98,87 @@ TEST_F(MainWindowTest, RepaintsRescanOnlyWhileArmed) {
     EXPECT_EQ(f.form.RefreshOnPaint(), 0);
 }
 
+// While rescans are armed a subkey added to or removed from a watched
+// Uninstall key counts as a repaint.  Steps: s start Alpha's uninstaller,
+// p repaint, r remove a machine subkey, a add a user subkey, 3 remove a
+// subkey of the 32-bit view, v change values only, d delete Stale through
+// the command, ! the window hears of the change signal.
+TEST(KeyChanges, CountAsRepaintsWhileArmed) {
+    struct Case {
+        const char* name;
+        const char* steps;
+        int rescans;  // besides the load's and the deletion's own
+        std::int16_t counter;
+        std::size_t openKeys;
+        bool separateViews = false;
+        platform::RegStatus notifyFault = platform::kErrorSuccess;
+    };
+    const std::vector<Case> cases = {
+        {"a removed subkey takes one unit", "sr!", 1, 4, 2},
+        {"changes before the rescan count once", "sra!!", 1, 4, 2},
+        {"five changes rescan, a sixth does not, and the keys are closed", "sr!r!r!r!r!a!", 5, 0,
+         0},
+        {"repaints and changes share the units", "spr!pa!pr!p", 5, 0, 0},
+        {"values changed, no subkey: nothing", "sv!", 0, 5, 2},
+        {"not armed: nothing watched, nothing rescanned", "r!a!", 0, 0, 0},
+        {"the program's own deletion rescans once", "sd!", 0, 5, 2},
+        {"the 32-bit view is watched too", "s3!", 1, 4, 3, true},
+        {"a watch that cannot be set up leaves the repaints", "sr!p", 1, 4, 0, false, 1},
+    };
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.name);
+        FormFixture g;
+        if (c.separateViews) SeedBothViews(g);
+        LoadCommandRegistry(g);
+        for (int i = 0; i < 6; ++i)
+            g.AddEntry(kHKeyLocalMachine, L"Gone" + std::to_wstring(i), {}, {});
+        g.registry.AddKey(kHKeyLocalMachine, kUninstall32Path + "\\Gone32");
+        g.registry.FailNotifications(c.notifyFault);
+        mainwindow::ZentrelForm form{g.Platform(), catalogue::ScanPasses(c.separateViews)};
+        form.Form_Load();
+        const int scansBefore = g.list.clears;
+        int removed = 0, added = 0, deletions = 0;
+        for (const char* step = c.steps; *step != '\0'; ++step) {
+            switch (*step) {
+                case 's':
+                    g.Select(L"Alpha");
+                    form.AddAndDelCommand_Click();
+                    break;
+                case 'p':
+                    form.Form_Paint();
+                    break;
+                case 'r':
+                    g.registry.RemoveKey(kHKeyLocalMachine,
+                                         g.KeyPath(L"Gone" + std::to_wstring(removed++)));
+                    break;
+                case 'a':
+                    g.AddEntry(kHKeyCurrentUser, L"New" + std::to_wstring(added++), {}, {});
+                    break;
+                case '3':
+                    g.registry.RemoveKey(kHKeyLocalMachine, kUninstall32Path + "\\Gone32");
+                    break;
+                case 'v':
+                    g.registry.SetDword(kHKeyLocalMachine, catalogue::kUninstallPath, "Any", 1);
+                    g.registry.SetDword(kHKeyCurrentUser, g.KeyPath(L"Alpha"), "Any", 1);
+                    break;
+                case 'd':
+                    g.Select(L"Stale");
+                    form.ListDelCommand_Click();
+                    ++deletions;
+                    break;
+                case '!':
+                    g.DeliverChange(form);
+                    break;
+            }
+        }
+        EXPECT_EQ(g.list.clears - scansBefore - deletions, c.rescans);
+        EXPECT_EQ(form.RefreshOnPaint(), c.counter);
+        EXPECT_EQ(g.registry.OpenHandleCount(), c.openKeys) << "watched keys stay open while armed";
+        EXPECT_EQ(g.messages.shown.size(), static_cast<std::size_t>(deletions))
+            << "nothing but the deletion's question is shown";
+    }
+}
+
 TEST_F(MainWindowTest, ARepaintDuringARescanMessageTakesAUnitOfItsOwn) {
     f.Select(L"Alpha");
     f.form.AddAndDelCommand_Click();
@@ -217,7 +298,7 @@ TEST(Rescan, AScanThatFailsHalfWayLeavesNoLineOfTheLastList) {
     FailingCodePage failing(f.codePage);
     mainwindow::ZentrelForm form{{f.registry, failing, f.list, f.text, f.messages, f.processes,
                                   f.screen, f.window, f.versionForm, f.application, f.wideRegistry,
-                                  f.backups}};
+                                  f.backups, f.changes}};
     form.追加と削除の一覧検索();  // the first scan lists every entry
     ASSERT_FALSE(f.list.lines.empty());
     CallJournal calls;
@@ -326,6 +407,8 @@ TEST(Commands, RunPaths) {
             EXPECT_EQ(g.form.RefreshOnPaint(), c.counter);
             EXPECT_EQ(g.registry.Snapshot(), before);
             EXPECT_EQ(g.list.clears, 1) << "the run command itself never rescans";
+            EXPECT_EQ(g.registry.OpenHandleCount(), c.counter > 0 ? 2u : 0u)
+                << "both Uninstall keys watched after a start, none otherwise";
         }
     }
 }
@@ -498,7 +581,7 @@ TEST(DeleteCommand, AnEmptyKeyNameNeverReachesTheRegistry) {
     platform::memory::MemoryWideRegistry wideRegistry{registry, f.codePage};
     mainwindow::ZentrelForm form{mainwindow::ZentrelFormPlatform{
         registry, f.codePage, f.list, f.text, f.messages, f.processes, f.screen, f.window,
-        f.versionForm, f.application, wideRegistry, f.backups}};
+        f.versionForm, f.application, wideRegistry, f.backups, f.changes}};
     // Read through the empty name, the values are the Uninstall key's own.
     registry.AddKey(kHKeyLocalMachine, std::string(catalogue::kUninstallPath) + "\\Empty");
     registry.SetString(kHKeyLocalMachine, catalogue::kUninstallPath, "DisplayName", "Whole Key");

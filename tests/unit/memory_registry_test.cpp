@@ -186,9 +186,12 @@ class MemoryEnvironment {
     std::optional<std::string> ClassName(std::uint32_t root, const std::string& path) {
         return registry_.ClassName(root, path);
     }
+    EventHandle NewEvent() { return ++events_; }
+    bool WaitSet(EventHandle event, unsigned) { return registry_.EventIsSet(event); }
 
   private:
     memory::MemoryRegistry registry_;
+    EventHandle events_ = 0;
 };
 
 INSTANTIATE_TYPED_TEST_SUITE_P(InMemory, RegistryContract, MemoryEnvironment);

@@ -90,10 +90,10 @@ class MainWindowTest : public ::testing::Test {
 
     MainWindowTest()
         : window_(::GetModuleHandleW(nullptr), nullptr),
-          form_(mainwindow::ZentrelFormPlatform{registry_, codePage_, window_.UninstallList(),
-                                                window_.UninstallStringText(), window_.Messages(),
-                                                starter_, screen_, window_, versionForm_,
-                                                application_, wideRegistry_, backups_}) {
+          form_(mainwindow::ZentrelFormPlatform{
+              registry_, codePage_, window_.UninstallList(), window_.UninstallStringText(),
+              window_.Messages(), starter_, screen_, window_, versionForm_, application_,
+              wideRegistry_, backups_, window_.UninstallKeysChanged()}) {
         window_.Attach(&form_);
     }
     ~MainWindowTest() override { window_.Attach(nullptr); }

@@ -17,6 +17,7 @@
 #include <vector>
 
 #include "platform/registry_key.h"
+#include "platform/win32/common/unique_handle.h"
 #include "platform/win32/common/unique_hkey.h"
 #include "platform/win32/system/win32_code_page.h"
 #include "platform/win32/system/win32_registry.h"
@@ -127,6 +128,7 @@ TEST(RegistryAdapterRootTest, PredefinedRootsAreTheRealOnes) {
 namespace velmora::platform::contract {
 namespace {
 
+using win32::UniqueHandle;
 using win32::UniqueHkey;
 
 HKEY RootOf(std::uint32_t root) {
@@ -200,9 +202,20 @@ class Advapi32Environment {
         return std::string(name.data(), length);
     }
 
+    EventHandle NewEvent() {
+        events_.emplace_back(::CreateEventW(nullptr, TRUE, FALSE, nullptr));
+        EXPECT_TRUE(events_.back()) << "CreateEventW";
+        return reinterpret_cast<EventHandle>(events_.back().get());
+    }
+    bool WaitSet(EventHandle event, unsigned milliseconds) {
+        return ::WaitForSingleObject(reinterpret_cast<HANDLE>(event), milliseconds) ==
+               WAIT_OBJECT_0;
+    }
+
   private:
     win32::Win32Registry registry_;
     std::vector<std::pair<std::uint32_t, std::string>> scratch_;
+    std::vector<UniqueHandle> events_;
 };
 
 INSTANTIATE_TYPED_TEST_SUITE_P(Advapi32, RegistryContract, Advapi32Environment);

@@ -100,7 +100,7 @@ class ScanAgainstRegistry : public ::testing::Test {
         return mainwindow::ZentrelForm{
             mainwindow::ZentrelFormPlatform{registry, codePage, list, text, messages, processes,
                                             screen, window, versionForm, application, wideRegistry,
-                                            backups},
+                                            backups, changes},
             catalogue::ScanPasses(separateViews)};
     }
     // The scan on its own, reading the machine views as given.
@@ -133,6 +133,7 @@ class ScanAgainstRegistry : public ::testing::Test {
     FakeApplication application;
     platform::win32::Win32WideRegistry wideRegistry;
     platform::win32::Win32BackupFolder backups;
+    FakeChangeSignal changes;
 };
 
 TEST_F(ScanAgainstRegistry, ListsWhatFitsFromEveryViewAndCreatesOnlyTheUserKey) {

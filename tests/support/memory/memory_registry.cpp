@@ -77,6 +77,12 @@ struct MemoryRegistry::Node {
     std::map<std::string, std::pair<std::string, ValueData>> values;  // folded -> name, data
     bool deleted = false;
 
+    bool Holds(const Node& other) const {
+        for (const auto& [key, child] : children) {
+            if (child.get() == &other || child->Holds(other)) return true;
+        }
+        return false;
+    }
     void MarkDeleted() {
         deleted = true;
         for (auto& [folded, child] : children) child->MarkDeleted();
@@ -157,6 +163,7 @@ std::shared_ptr<MemoryRegistry::Node> MemoryRegistry::WalkOrCreate(std::uint32_t
         if (!child) {
             child = std::make_shared<Node>();
             child->name = part;
+            Changed(*node, kRegNotifyChangeName);
         }
         node = child;
     }
@@ -225,6 +232,7 @@ RegStatus MemoryRegistry::OpenOrCreate(RegHandle key, const char* subKey, std::u
                                                    : MaximumAllowed(parent.root, parentPath);
             if ((parentRights & kKeyCreateSubKey) == 0) return kErrorAccessDenied;
         }
+        Changed(*node, kRegNotifyChangeName);
         for (std::size_t level = depth; level < physical.size(); ++level) {
             auto child = std::make_shared<Node>();
             child->name = physical[level];
@@ -292,6 +300,7 @@ RegStatus MemoryRegistry::RegEnumKeyA(RegHandle key, std::uint32_t index, char* 
         removals_.erase(hook);
         it->second->MarkDeleted();
         children.erase(it);
+        Changed(*open.node, kRegNotifyChangeName);
     }
     return kErrorSuccess;
 }
@@ -344,6 +353,7 @@ RegStatus MemoryRegistry::RegDeleteKeyExA(RegHandle key, const char* subKey,
         Walk(open.root, Path(physical.begin(), physical.end() - 1));
     parent->children.erase(ChildKey(physical.back()));
     node->MarkDeleted();
+    Changed(*parent, kRegNotifyChangeName);
     return kErrorSuccess;
 }
 
@@ -364,7 +374,38 @@ RegStatus MemoryRegistry::EnumValue(RegHandle key, std::uint32_t index, std::str
 RegStatus MemoryRegistry::RegCloseKey(RegHandle key) {
     Count("RegCloseKey");
     if (PredefinedRoot(key)) return kErrorSuccess;
-    return handles_.erase(key) == 1 ? kErrorSuccess : kErrorInvalidHandle;
+    if (handles_.erase(key) != 1) return kErrorInvalidHandle;
+    // Closing a key ends its requests and sets their events, as Windows does.
+    std::erase_if(watches_, [&](const Watch& watch) {
+        if (watch.key == key) setEvents_.insert(watch.event);
+        return watch.key == key;
+    });
+    return kErrorSuccess;
+}
+
+RegStatus MemoryRegistry::RegNotifyChangeKeyValue(RegHandle key, bool watchSubtree,
+                                                  std::uint32_t notifyFilter, EventHandle event,
+                                                  bool asynchronous) {
+    Count("RegNotifyChangeKeyValue");
+    OpenKey open;
+    if (const RegStatus status = Resolve(key, &open); status != kErrorSuccess) return status;
+    if ((open.granted & kKeyNotify) == 0) return kErrorAccessDenied;
+    if (notifyFault_ != kErrorSuccess) return notifyFault_;
+    // Only the asynchronous form: a synchronous one would block the caller.
+    if (!asynchronous || event == 0 || notifyFilter == 0) return kErrorInvalidParameter;
+    watches_.push_back(Watch{key, open.node, watchSubtree, notifyFilter, event});
+    return kErrorSuccess;
+}
+
+void MemoryRegistry::Changed(const Node& node, std::uint32_t filter) {
+    std::erase_if(watches_, [&](const Watch& watch) {
+        const bool concerned =
+            watch.node->deleted ||
+            ((watch.filter & filter) != 0 &&
+             (watch.node.get() == &node || (watch.subtree && watch.node->Holds(node))));
+        if (concerned) setEvents_.insert(watch.event);
+        return concerned;
+    });
 }
 
 void MemoryRegistry::AddKey(std::uint32_t root, std::string_view path, std::string_view className) {
@@ -380,6 +421,7 @@ void MemoryRegistry::SetValue(std::uint32_t root, std::string_view path, std::st
     auto& slot = node->values[FoldKeyName(name)];
     if (slot.first.empty()) slot.first = name;
     slot.second = ValueData{type, std::move(bytes)};
+    Changed(*node, kRegNotifyChangeLastSet);
 }
 
 void MemoryRegistry::SetString(std::uint32_t root, std::string_view path, std::string_view name,
@@ -407,6 +449,7 @@ bool MemoryRegistry::RemoveKey(std::uint32_t root, std::string_view path) {
     if (it == parent->children.end()) return false;
     it->second->MarkDeleted();
     parent->children.erase(it);
+    Changed(*parent, kRegNotifyChangeName);
     return true;
 }
 
@@ -491,6 +534,7 @@ void MemoryRegistry::ClearFaults() {
     enumFaults_.clear();
     removals_.clear();
     renames_.clear();
+    notifyFault_ = kErrorSuccess;
 }
 
 void MemoryRegistry::SetSeparateViews(bool separate) { separateViews_ = separate; }

@@ -13,6 +13,7 @@
 #include <map>
 #include <memory>
 #include <optional>
+#include <set>
 #include <string>
 #include <string_view>
 #include <vector>
@@ -77,6 +78,8 @@ class MemoryRegistry : public Registry {
     RegStatus RegDeleteKeyExA(RegHandle key, const char* subKey, std::uint32_t samDesired,
                               std::uint32_t reserved) override;
     RegStatus RegCloseKey(RegHandle key) override;
+    RegStatus RegNotifyChangeKeyValue(RegHandle key, bool watchSubtree, std::uint32_t notifyFilter,
+                                      EventHandle event, bool asynchronous) override;
     // Value number index of an open key, in the order of their folded names,
     // as the wide adapter's RegEnumValueW needs it.
     RegStatus EnumValue(RegHandle key, std::uint32_t index, std::string* name, ValueData* value);
@@ -102,6 +105,8 @@ class MemoryRegistry : public Registry {
     std::optional<std::string> ClassName(std::uint32_t root, std::string_view path) const;
     RegistrySnapshot Snapshot() const;
     std::size_t OpenHandleCount() const;
+    // Whether a change notification (or the closing of its key) has set event.
+    bool EventIsSet(EventHandle event) const { return setEvents_.count(event) != 0; }
     // How often the named operation ("RegEnumKeyA", ...) was called.
     std::size_t CallCount(std::string_view operation) const;
     // The view flags each RegDeleteKeyExA call was given, in order.
@@ -122,6 +127,8 @@ class MemoryRegistry : public Registry {
     // back as '\').  The key keeps its real name for every other call.
     void ReportEnumeratedNameAs(std::uint32_t root, std::string_view parentPath,
                                 std::string_view subkeyName, std::string_view reportedName);
+    // Every RegNotifyChangeKeyValue returns code.
+    void FailNotifications(RegStatus code) { notifyFault_ = code; }
     void ClearFaults();
 
     // Off (the default): KEY_WOW64_32KEY and KEY_WOW64_64KEY reach the same
@@ -164,7 +171,18 @@ class MemoryRegistry : public Registry {
         std::string reported;
     };
 
+    struct Watch {
+        RegHandle key;
+        std::shared_ptr<Node> node;
+        bool subtree;
+        std::uint32_t filter;
+        EventHandle event;
+    };
+
     void Count(std::string_view operation);
+    // Answers the watches that a change of node's subkeys (kRegNotifyChangeName)
+    // or values (kRegNotifyChangeLastSet) concerns, and those of deleted keys.
+    void Changed(const Node& node, std::uint32_t filter);
     // Where a subkey of that name sits among its siblings (see SubkeyOrderKey).
     std::string ChildKey(std::string_view name) const;
     RegStatus Resolve(RegHandle key, OpenKey* open) const;
@@ -189,6 +207,9 @@ class MemoryRegistry : public Registry {
     std::vector<EnumFault> enumFaults_;
     std::vector<RemovalHook> removals_;
     std::vector<Rename> renames_;
+    std::vector<Watch> watches_;
+    std::set<EventHandle> setEvents_;
+    RegStatus notifyFault_ = kErrorSuccess;
     bool separateViews_ = false;
     // Names are 8-bit texts in code page 932; the order of subkeys needs them
     // as Unicode.

@@ -11,12 +11,20 @@ namespace velmora::platform::win32 {
 
 using namespace main_window;
 
+namespace {
+
+// Posted by the wait on the change signal's event.
+constexpr UINT kUninstallKeysChanged = WM_APP + 1;
+
+}  // namespace
+
 Win32MainWindow::Win32MainWindow(HINSTANCE instance, const wchar_t* iconResource)
     : Win32Form(instance, iconResource, kLayout) {
     Create(nullptr);
     uninstallList_.emplace(Control(kUninstallListId));
     uninstallStringText_.emplace(Control(kUninstallStringTextId));
     messages_.emplace(Handle());
+    uninstallKeysChanged_.emplace(Handle(), kUninstallKeysChanged);
 }
 
 Win32MainWindow::~Win32MainWindow() {
@@ -44,6 +52,12 @@ LRESULT Win32MainWindow::OnMessage(UINT message, WPARAM wParam, LPARAM lParam) {
     switch (message) {
         case WM_PAINT:
             OnPaint();
+            return 0;
+        case kUninstallKeysChanged:
+            // Like a repaint, it runs while a modal window is open too.
+            if (uninstallKeysChanged_->Take(wParam) && form_ != nullptr) {
+                form_->UninstallKeys_Change();
+            }
             return 0;
         case WM_COMMAND:
             // Only notifications from the controls; while a modal window

@@ -7,6 +7,8 @@
 //   LBN_DBLCLK (1000)     UninstallList_DblClick
 //   BN_CLICKED 1002-1006  UpdateCommand, ListDelCommand, AddAndDelCommand,
 //                         VersionCommand, EndCommand _Click
+//   kUninstallKeysChanged UninstallKeys_Change, for the latest watch only
+//                         (posted by the change signal's wait; see event_message.h)
 //   WM_CLOSE              destroys the window; WM_DESTROY ends the message loop
 //
 // While the window is disabled (a message box or the version dialog is
@@ -18,6 +20,7 @@
 
 #include <optional>
 
+#include "platform/win32/ui/event_message.h"
 #include "platform/win32/ui/form_window.h"
 #include "platform/win32/ui/win32_controls.h"
 
@@ -38,6 +41,7 @@ class Win32MainWindow : public Win32Form {
     ListBox& UninstallList() { return *uninstallList_; }
     TextBox& UninstallStringText() { return *uninstallStringText_; }
     MessageBoxes& Messages() { return *messages_; }
+    ChangeSignal& UninstallKeysChanged() { return *uninstallKeysChanged_; }
 
     // The handlers the window's events go to; null detaches them.
     void Attach(mainwindow::ZentrelForm* form) { form_ = form; }
@@ -54,6 +58,7 @@ class Win32MainWindow : public Win32Form {
     std::optional<Win32ListBox> uninstallList_;
     std::optional<Win32TextBox> uninstallStringText_;
     std::optional<Win32MessageBoxes> messages_;
+    std::optional<Win32EventMessage> uninstallKeysChanged_;
     mainwindow::ZentrelForm* form_ = nullptr;
 };
 

@@ -60,4 +60,11 @@ RegStatus Win32Registry::RegDeleteKeyExA(RegHandle key, const char* subKey,
 
 RegStatus Win32Registry::RegCloseKey(RegHandle key) { return ::RegCloseKey(HkeyOf(key)); }
 
+RegStatus Win32Registry::RegNotifyChangeKeyValue(RegHandle key, bool watchSubtree,
+                                                 std::uint32_t notifyFilter, EventHandle event,
+                                                 bool asynchronous) {
+    return ::RegNotifyChangeKeyValue(HkeyOf(key), watchSubtree ? TRUE : FALSE, notifyFilter,
+                                     reinterpret_cast<HANDLE>(event), asynchronous ? TRUE : FALSE);
+}
+
 }  // namespace velmora::platform::win32

@@ -24,6 +24,8 @@ class Win32Registry : public Registry {
     RegStatus RegDeleteKeyExA(RegHandle key, const char* subKey, std::uint32_t samDesired,
                               std::uint32_t reserved) override;
     RegStatus RegCloseKey(RegHandle key) override;
+    RegStatus RegNotifyChangeKeyValue(RegHandle key, bool watchSubtree, std::uint32_t notifyFilter,
+                                      EventHandle event, bool asynchronous) override;
 };
 
 }  // namespace velmora::platform::win32
