@@ -74,6 +74,7 @@ void ZentrelForm::追加と削除の一覧検索() {
         // A scan that fails half-way has rewritten part of the table: no
         // line of the last list may stay to be acted on.
         refill({});
+        FollowUninstallKeys();
         throw;
     }
     refill(result.lines);

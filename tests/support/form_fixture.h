@@ -38,7 +38,6 @@ class FormFixture : public RegistryFixture {
 
     // What the window does when the change signal's event is set: tells
     // the form once.  False when nothing was to be told.
-    bool DeliverChange() { return DeliverChange(form); }
     bool DeliverChange(mainwindow::ZentrelForm& to) {
         if (!changes.listening || !registry.EventIsSet(changes.event)) return false;
         changes.listening = false;

@@ -408,45 +408,37 @@ TYPED_TEST_P(RegistryContract, Wow64FlagsSelectTheViewOfMachineSoftware) {
 // or removed from that key (of the view it was opened in); values and keys
 // further down do not answer a request for names of the key alone.
 TYPED_TEST_P(RegistryContract, NotifiesOfSubkeysOfTheWatchedKeyInItsView) {
-    constexpr std::uint32_t kMachine = kHKeyLocalMachine;
-    const std::string machine = this->env_.ScratchPath(kMachine);
+    const std::string machine = this->env_.ScratchPath(kHKeyLocalMachine);
     const std::string machine32 = "Software\\WOW6432Node\\" + machine.substr(9);
-    this->env_.AddKey(kHKeyCurrentUser, this->Below("Old\\Child"));
-    this->env_.AddKey(kMachine, machine);
-    this->env_.AddKey(kMachine, machine32);
-    struct Watched {
-        RegHandle key = 0;
-        EventHandle event = 0;
+    this->env_.AddKey(kHKeyCurrentUser, this->Below("Old"));
+    this->env_.AddKey(kHKeyLocalMachine, machine);
+    this->env_.AddKey(kHKeyLocalMachine, machine32);
+    RegHandle keys[3] = {};
+    EventHandle events[4] = {};
+    const auto watch = [&](int i, std::uint32_t root, const std::string& path, std::uint32_t sam) {
+        events[i] = this->env_.NewEvent();
+        if (i < 3) {
+            EXPECT_EQ(this->Open(root, path, sam, &keys[i]), kErrorSuccess) << path;
+        }
+        EXPECT_EQ(this->Reg().RegNotifyChangeKeyValue(keys[i % 3], false, kRegNotifyChangeName,
+                                                      events[i], true),
+                  kErrorSuccess);
     };
-    const auto watch = [this](std::uint32_t root, const std::string& path, std::uint32_t view) {
-        Watched w{0, this->env_.NewEvent()};
-        EXPECT_EQ(this->Open(root, path, kKeyNotify | view, &w.key), kErrorSuccess) << path;
-        EXPECT_EQ(
-            this->Reg().RegNotifyChangeKeyValue(w.key, false, kRegNotifyChangeName, w.event, true),
-            kErrorSuccess)
-            << path;
-        return w;
-    };
-    const Watched user = watch(kHKeyCurrentUser, this->scratch_, 0);
-    const Watched view64 = watch(kMachine, machine, kKeyWow64_64Key);
-    const Watched view32 = watch(kMachine, machine, kKeyWow64_32Key);
+    watch(0, kHKeyCurrentUser, this->scratch_, kKeyNotify | kKeyEnumerateSubKeys);
+    watch(1, kHKeyLocalMachine, machine, kKeyNotify | kKeyWow64_64Key);
+    watch(2, kHKeyLocalMachine, machine, kKeyNotify | kKeyWow64_32Key);
     this->env_.SetValue(kHKeyCurrentUser, this->scratch_, "Value", kRegSz, Bytes("x"));
-    this->env_.AddKey(kHKeyCurrentUser, this->Below("Old\\Child\\Grandchild"));
-    this->env_.AddKey(kMachine, machine32 + "\\App32");
-    EXPECT_TRUE(this->env_.WaitSet(view32.event, 10000)) << "a subkey of the 32-bit view";
-    EXPECT_FALSE(this->env_.WaitSet(view64.event, 0)) << "the other view";
-    EXPECT_FALSE(this->env_.WaitSet(user.event, 0)) << "a value, and a key further down";
+    this->env_.AddKey(kHKeyCurrentUser, this->Below("Old\\Child"));
+    this->env_.AddKey(kHKeyLocalMachine, machine32 + "\\App32");
+    EXPECT_TRUE(this->env_.WaitSet(events[2], 10000)) << "a subkey of the 32-bit view";
+    EXPECT_FALSE(this->env_.WaitSet(events[1], 0)) << "the other view";
+    EXPECT_FALSE(this->env_.WaitSet(events[0], 0)) << "a value, and a key further down";
     this->env_.AddKey(kHKeyCurrentUser, this->Below("New"));
-    EXPECT_TRUE(this->env_.WaitSet(user.event, 10000)) << "a subkey added";
-
-    const Watched again = watch(kHKeyCurrentUser, this->scratch_, 0);
-    RegHandle scratch = 0;
-    ASSERT_EQ(this->OpenScratch(kKeyRead, &scratch), kErrorSuccess);
-    EXPECT_EQ(this->Reg().RegDeleteKeyExA(scratch, "New", 0, 0), kErrorSuccess);
-    EXPECT_TRUE(this->env_.WaitSet(again.event, 10000)) << "a subkey removed";
-    for (const RegHandle key : {scratch, user.key, view64.key, view32.key, again.key}) {
-        EXPECT_EQ(this->Reg().RegCloseKey(key), kErrorSuccess);
-    }
+    EXPECT_TRUE(this->env_.WaitSet(events[0], 10000)) << "a subkey added";
+    watch(3, kHKeyCurrentUser, {}, 0);
+    EXPECT_EQ(this->Reg().RegDeleteKeyExA(keys[0], "New", 0, 0), kErrorSuccess);
+    EXPECT_TRUE(this->env_.WaitSet(events[3], 10000)) << "a subkey removed";
+    for (const RegHandle key : keys) EXPECT_EQ(this->Reg().RegCloseKey(key), kErrorSuccess);
 }
 
 REGISTER_TYPED_TEST_SUITE_P(RegistryContract, NamesFoldAsciiLettersOnly, ShiftJisNamesStayWhole,

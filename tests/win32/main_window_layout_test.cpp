@@ -195,3 +195,38 @@ TEST_F(MainWindowTest, VersionDialogIsInGothicAndClosesByEnterNotEscape) {
 
 }  // namespace
 }  // namespace velmora::platform::win32
+
+namespace velmora::platform::win32 {
+namespace {
+
+// The change signal's message comes once however often its event is set, and
+// is taken only for the latest Listen: the program's own deletion sets the
+// event of a watch that the rescan after it has already replaced.
+TEST(ChangeSignal, TellsOnceAndOnlyOfTheLatestEvent) {
+    constexpr UINT kMessage = WM_APP + 7;
+    Win32MainWindow window(::GetModuleHandleW(nullptr), nullptr);
+    Win32EventMessage signal(window.Handle(), kMessage);
+    const auto setAndReceive = [&](EventHandle event) {
+        ::SetEvent(reinterpret_cast<HANDLE>(event));
+        ::SetEvent(reinterpret_cast<HANDLE>(event));
+        MSG msg{};
+        for (int i = 0;
+             i < 1000 && !::PeekMessageW(&msg, window.Handle(), kMessage, kMessage, PM_REMOVE);
+             ++i) {
+            ::Sleep(10);
+        }
+        EXPECT_EQ(msg.message, kMessage) << "no message within 10 s";
+        return msg.wParam;
+    };
+    const WPARAM replaced = setAndReceive(signal.Listen());
+    const WPARAM latest = setAndReceive(signal.Listen());
+    EXPECT_FALSE(signal.Take(replaced));
+    EXPECT_TRUE(signal.Take(latest));
+    EXPECT_FALSE(signal.Take(latest)) << "taken once";
+    MSG extra;
+    EXPECT_FALSE(::PeekMessageW(&extra, window.Handle(), kMessage, kMessage, PM_REMOVE))
+        << "one message for two settings";
+}
+
+}  // namespace
+}  // namespace velmora::platform::win32

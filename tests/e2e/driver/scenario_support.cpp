@@ -155,6 +155,15 @@ bool Session::WaitForExit(std::chrono::milliseconds timeout) const {
            WAIT_OBJECT_0;
 }
 
+std::chrono::milliseconds Session::CpuTime() const {
+    FILETIME created, ended, kernel, user;
+    if (!GetProcessTimes(process_.get(), &created, &ended, &kernel, &user)) return {};
+    const auto ticks = [](const FILETIME& t) {
+        return (static_cast<std::uint64_t>(t.dwHighDateTime) << 32) | t.dwLowDateTime;
+    };
+    return std::chrono::milliseconds((ticks(kernel) + ticks(user)) / 10000);  // 100 ns units
+}
+
 HWND Session::FindWindowCaptioned(std::wstring_view caption,
                                   std::chrono::milliseconds timeout) const {
     std::vector<HWND> windows;

@@ -79,6 +79,8 @@ class Session {
 
     bool Running() const { return !WaitForExit(0ms); }
     bool WaitForExit(std::chrono::milliseconds timeout = kReactionTimeout) const;
+    // The processor time the program has used so far, user and kernel.
+    std::chrono::milliseconds CpuTime() const;
     std::vector<HWND> MessageBoxes() const { return MessageBoxesOf(processId_); }
     // Waits for a visible top-level window of the program with that caption;
     // null when none came.

@@ -77,12 +77,6 @@ struct MemoryRegistry::Node {
     std::map<std::string, std::pair<std::string, ValueData>> values;  // folded -> name, data
     bool deleted = false;
 
-    bool Holds(const Node& other) const {
-        for (const auto& [key, child] : children) {
-            if (child.get() == &other || child->Holds(other)) return true;
-        }
-        return false;
-    }
     void MarkDeleted() {
         deleted = true;
         for (auto& [folded, child] : children) child->MarkDeleted();
@@ -391,18 +385,17 @@ RegStatus MemoryRegistry::RegNotifyChangeKeyValue(RegHandle key, bool watchSubtr
     if (const RegStatus status = Resolve(key, &open); status != kErrorSuccess) return status;
     if ((open.granted & kKeyNotify) == 0) return kErrorAccessDenied;
     if (notifyFault_ != kErrorSuccess) return notifyFault_;
-    // Only the asynchronous form: a synchronous one would block the caller.
-    if (!asynchronous || event == 0 || notifyFilter == 0) return kErrorInvalidParameter;
-    watches_.push_back(Watch{key, open.node, watchSubtree, notifyFilter, event});
+    // Only the asynchronous form of the key alone: a synchronous one would
+    // block the caller, and the program never watches a whole tree.
+    if (!asynchronous || watchSubtree || event == 0) return kErrorInvalidParameter;
+    watches_.push_back(Watch{key, open.node, notifyFilter, event});
     return kErrorSuccess;
 }
 
 void MemoryRegistry::Changed(const Node& node, std::uint32_t filter) {
     std::erase_if(watches_, [&](const Watch& watch) {
         const bool concerned =
-            watch.node->deleted ||
-            ((watch.filter & filter) != 0 &&
-             (watch.node.get() == &node || (watch.subtree && watch.node->Holds(node))));
+            watch.node->deleted || ((watch.filter & filter) != 0 && watch.node.get() == &node);
         if (concerned) setEvents_.insert(watch.event);
         return concerned;
     });

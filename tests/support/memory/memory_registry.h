@@ -174,7 +174,6 @@ class MemoryRegistry : public Registry {
     struct Watch {
         RegHandle key;
         std::shared_ptr<Node> node;
-        bool subtree;
         std::uint32_t filter;
         EventHandle event;
     };
