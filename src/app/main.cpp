@@ -64,9 +64,12 @@ int Run(HINSTANCE instance, int showCommand) {
     Win32BackupFolder backups;
     Win32CodePage codePage;
     Win32ProcessStarter processes;
-    Win32Screen screen;
     Win32MainWindow window(instance, icon);
     StartupMark("main window, controls, fonts and icons made");
+    // Both windows centre on the monitor that holds the main window: the main
+    // window on the one it was created on (the primary one, or the one the
+    // shell asked for), the version dialog on its owner's.
+    const Win32Screen screen(window.Handle());
     Win32VersionDialog versionDialog(instance, icon, screen, window.Handle());
     Win32Application application(window);
     // On 64-bit Windows the machine's Uninstall key has a 64-bit and a 32-bit

@@ -28,7 +28,9 @@ Deletion BackUpAndDelete(const ZentrelFormPlatform& system, platform::RegHandle 
     // A key that is gone is a failed deletion, as the registry would say.
     if (saved.status == backup::BackupStatus::kEntryGone) return Deletion::kFailed;
     if (saved.status != backup::BackupStatus::kSaved) return Deletion::kNotBackedUp;
-    if (system.registry.RegDeleteKeyA(uninstallKey, name.c_str()) == platform::kErrorSuccess) {
+    // RegDeleteKeyA cannot reach an alternate view; the view flag goes along.
+    if (system.registry.RegDeleteKeyExA(uninstallKey, name.c_str(), entry.View, 0) ==
+        platform::kErrorSuccess) {
         return Deletion::kDone;
     }
     // The user is told of the failed deletion either way; a file that will

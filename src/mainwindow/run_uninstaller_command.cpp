@@ -22,8 +22,13 @@ void ZentrelForm::AddAndDelCommand_Click() {
         // Watched from before the start: an uninstaller without a window can
         // remove its entry before this call returns.
         watch_.Restart();
-        if (!platform_.processes.Start(commandLine)) {
+        const platform::StartResult started =
+            platform_.processes.Start(commandLine, platform_.window.NativeHandle());
+        if (started != platform::StartResult::kStarted) {
             UnwatchUnlessArmed();
+            // A declined consent prompt is the user's answer, not a fault of
+            // the entry: nothing to report, and nothing started to catch up with.
+            if (started == platform::StartResult::kDeclined) return;
             platform_.messages.Show(kBadProgramMessage, platform::kMbOk);
             return;
         }

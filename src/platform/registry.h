@@ -87,7 +87,10 @@ class Registry {
     virtual RegStatus RegQueryValueExA(RegHandle key, const char* valueName,
                                        std::uint32_t* reserved, std::uint32_t* type,
                                        std::uint8_t* data, std::uint32_t* dataSize) = 0;
-    virtual RegStatus RegDeleteKeyA(RegHandle key, const char* subKey) = 0;
+    // Deletes subKey of key in the registry view samDesired names
+    // (KEY_WOW64_32KEY or KEY_WOW64_64KEY; 0 for the process's own).
+    virtual RegStatus RegDeleteKeyExA(RegHandle key, const char* subKey, std::uint32_t samDesired,
+                                      std::uint32_t reserved) = 0;
     virtual RegStatus RegCloseKey(RegHandle key) = 0;
     // Asks for event to be set at the next change of key that the filter
     // names (of key alone, or of its whole tree with watchSubtree).  Each

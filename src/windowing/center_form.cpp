@@ -8,8 +8,8 @@ void CenterForm(const platform::Screen& screen, platform::FormWindow& form) {
     const float width = form.WidthTwips();
     const float screenHeight = screen.HeightTwips(dpi);
     const float height = form.HeightTwips();
-    const float top = (screenHeight - height) / 2.0f;
-    const float left = (screenWidth - width) / 2.0f;
+    const float top = screen.TopTwips(dpi) + (screenHeight - height) / 2.0f;
+    const float left = screen.LeftTwips(dpi) + (screenWidth - width) / 2.0f;
     form.MoveTwips(left, top);
 }
 

@@ -27,7 +27,7 @@ void Seed(FormFixture& f, int perRoot) {
 }
 
 constexpr const char* kOperations[] = {"RegCreateKeyExA", "RegEnumKeyA",      "RegOpenKeyExA",
-                                       "RegCreateKeyA",   "RegQueryValueExA", "RegDeleteKeyA",
+                                       "RegCreateKeyA",   "RegQueryValueExA", "RegDeleteKeyExA",
                                        "RegCloseKey"};
 
 void Rescan(benchmark::State& state) {

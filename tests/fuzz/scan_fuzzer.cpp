@@ -344,7 +344,8 @@ void Fuzz(FuzzedDataProvider& in) {
                 const auto* line = w.Select(in);
                 const std::wstring expected = line ? w.Entry(line->slot).UninstallString : L"";
                 const std::size_t starts = w.processes.started.size();
-                w.processes.succeed = in.ConsumeBool();
+                w.processes.result = in.ConsumeBool() ? platform::StartResult::kStarted
+                                                      : platform::StartResult::kFailed;
                 const bool button = in.ConsumeBool();  // or a double click
                 w.Run([&] {
                     button ? w.form.AddAndDelCommand_Click() : w.form.UninstallList_DblClick();

@@ -156,24 +156,32 @@ class FakeMessageBoxes : public platform::MessageBoxes {
 
 class FakeProcessStarter : public platform::ProcessStarter {
   public:
-    bool Start(const std::wstring& commandLine) override {
+    platform::StartResult Start(const std::wstring& commandLine,
+                                platform::WindowHandle owner) override {
         started.push_back(commandLine);
-        return succeed;
+        owners.push_back(owner);
+        return result;
     }
     std::vector<std::wstring> started;
-    bool succeed = true;
+    std::vector<platform::WindowHandle> owners;
+    platform::StartResult result = platform::StartResult::kStarted;
 };
 
-// A display whose size is given in twips at the dpi the system started with;
-// asked at another dpi, it scales as its pixels would.
+// A monitor whose rectangle is given in twips at the dpi the system started
+// with; asked at another dpi, it scales as its pixels would.  The primary
+// monitor's corner is the origin; another's may be negative.
 class FakeScreen : public platform::Screen {
   public:
-    FakeScreen(float width, float height, unsigned systemDpi = 96)
-        : width_(width), height_(height), systemDpi_(systemDpi) {}
+    FakeScreen(float width, float height, unsigned systemDpi = 96, float left = 0, float top = 0)
+        : left_(left), top_(top), width_(width), height_(height), systemDpi_(systemDpi) {}
+    float LeftTwips(unsigned dpi) const override { return left_ * systemDpi_ / dpi; }
+    float TopTwips(unsigned dpi) const override { return top_ * systemDpi_ / dpi; }
     float WidthTwips(unsigned dpi) const override { return width_ * systemDpi_ / dpi; }
     float HeightTwips(unsigned dpi) const override { return height_ * systemDpi_ / dpi; }
 
   private:
+    float left_;
+    float top_;
     float width_;
     float height_;
     unsigned systemDpi_;
@@ -186,6 +194,7 @@ class FakeFormWindow : public platform::FormWindow {
     float WidthTwips() const override { return width; }
     float HeightTwips() const override { return height; }
     unsigned Dpi() const override { return dpi; }
+    platform::WindowHandle NativeHandle() const override { return handle; }
     void MoveTwips(float newLeft, float newTop) override {
         left = newLeft;
         top = newTop;
@@ -194,6 +203,7 @@ class FakeFormWindow : public platform::FormWindow {
     float width;
     float height;
     unsigned dpi;
+    platform::WindowHandle handle = 0x30A4;
     float left = -1;
     float top = -1;
     int moves = 0;

@@ -154,8 +154,8 @@ TYPED_TEST_P(RegistryContract, ShiftJisNamesStayWhole) {
     EXPECT_TRUE(this->ExistsBelow(kSo + "\\" + kHyo));
     EXPECT_EQ(this->EnumerateAll(scratch), (std::vector<std::string>{kSo, whole}));
 
-    EXPECT_EQ(this->Reg().RegDeleteKeyA(scratch, (whole + "\\Sub").c_str()), kErrorSuccess);
-    EXPECT_EQ(this->Reg().RegDeleteKeyA(scratch, whole.c_str()), kErrorSuccess);
+    EXPECT_EQ(this->Reg().RegDeleteKeyExA(scratch, (whole + "\\Sub").c_str(), 0, 0), kErrorSuccess);
+    EXPECT_EQ(this->Reg().RegDeleteKeyExA(scratch, whole.c_str(), 0, 0), kErrorSuccess);
     EXPECT_FALSE(this->ExistsBelow(whole));
     EXPECT_TRUE(this->ExistsBelow(kSo + "\\" + kHyo));
     EXPECT_EQ(this->Reg().RegCloseKey(scratch), kErrorSuccess);
@@ -330,7 +330,7 @@ TYPED_TEST_P(RegistryContract, CallsNeedTheRightsOfTheHandle) {
     EXPECT_EQ(this->Reg().RegCloseKey(key), kErrorSuccess);
 }
 
-// RegDeleteKeyA removes one key without subkeys (access denied otherwise, as
+// Deleting removes one key without subkeys (access denied otherwise, as
 // on NT); an empty name deletes the opened key itself, whose handle then
 // reports the key deleted.
 TYPED_TEST_P(RegistryContract, DeleteFollowsNtRules) {
@@ -338,18 +338,18 @@ TYPED_TEST_P(RegistryContract, DeleteFollowsNtRules) {
     this->env_.AddKey(this->kUser, this->Below("Leaf"));
     RegHandle key = 0;
     ASSERT_EQ(this->OpenScratch(kKeyFullAccess, &key), kErrorSuccess);
-    EXPECT_EQ(this->Reg().RegDeleteKeyA(key, "Parent"), kErrorAccessDenied);
+    EXPECT_EQ(this->Reg().RegDeleteKeyExA(key, "Parent", 0, 0), kErrorAccessDenied);
     EXPECT_TRUE(this->ExistsBelow("Parent\\Child"));
-    EXPECT_EQ(this->Reg().RegDeleteKeyA(key, "Missing"), kErrorFileNotFound);
-    EXPECT_EQ(this->Reg().RegDeleteKeyA(key, nullptr), kErrorInvalidParameter);
-    EXPECT_EQ(this->Reg().RegDeleteKeyA(key, "parent\\CHILD"), kErrorSuccess);
+    EXPECT_EQ(this->Reg().RegDeleteKeyExA(key, "Missing", 0, 0), kErrorFileNotFound);
+    EXPECT_EQ(this->Reg().RegDeleteKeyExA(key, nullptr, 0, 0), kErrorInvalidParameter);
+    EXPECT_EQ(this->Reg().RegDeleteKeyExA(key, "parent\\CHILD", 0, 0), kErrorSuccess);
     EXPECT_FALSE(this->ExistsBelow("Parent\\Child"));
     EXPECT_EQ(this->EnumerateAll(key), (std::vector<std::string>{"Leaf", "Parent"}));
 
     RegHandle leaf = 0;
     ASSERT_EQ(this->Open(this->kUser, this->Below("Leaf"), kKeyFullAccess, &leaf), kErrorSuccess);
-    EXPECT_EQ(this->Reg().RegDeleteKeyA(key, ""), kErrorAccessDenied);
-    EXPECT_EQ(this->Reg().RegDeleteKeyA(leaf, ""), kErrorSuccess);
+    EXPECT_EQ(this->Reg().RegDeleteKeyExA(key, "", 0, 0), kErrorAccessDenied);
+    EXPECT_EQ(this->Reg().RegDeleteKeyExA(leaf, "", 0, 0), kErrorSuccess);
     EXPECT_FALSE(this->ExistsBelow("Leaf"));
     char name[8];
     EXPECT_EQ(this->Reg().RegEnumKeyA(leaf, 0, name, sizeof name), kErrorKeyDeleted);
@@ -360,7 +360,8 @@ TYPED_TEST_P(RegistryContract, DeleteFollowsNtRules) {
 
 // On 64-bit Windows, HKEY_LOCAL_MACHINE\Software has a 32-bit view below
 // WOW6432Node.  The flag picks the view, no flag means the process's own (64-bit)
-// one, and a relative open keeps the view of its handle.
+// one, and a relative open keeps the view of its handle.  Deleting picks its
+// view by the flag too, and leaves the other view's key of the same name.
 TYPED_TEST_P(RegistryContract, Wow64FlagsSelectTheViewOfMachineSoftware) {
     constexpr std::uint32_t kMachine = kHKeyLocalMachine;
     const std::string path = this->env_.ScratchPath(kMachine);
@@ -390,6 +391,17 @@ TYPED_TEST_P(RegistryContract, Wow64FlagsSelectTheViewOfMachineSoftware) {
     EXPECT_EQ(this->Reg().RegCloseKey(created), kErrorSuccess);
     EXPECT_TRUE(this->env_.Exists(kMachine, redirected + "\\New"));
     EXPECT_FALSE(this->env_.Exists(kMachine, path + "\\New"));
+
+    const std::string same = path + "\\Same", same32 = redirected + "\\Same";
+    this->env_.AddKey(kMachine, same);
+    this->env_.AddKey(kMachine, same32);
+    EXPECT_EQ(this->Reg().RegDeleteKeyExA(kMachine, same.c_str(), kKeyWow64_32Key, 0),
+              kErrorSuccess);
+    EXPECT_FALSE(this->env_.Exists(kMachine, same32));
+    EXPECT_TRUE(this->env_.Exists(kMachine, same));
+    EXPECT_EQ(this->Reg().RegDeleteKeyExA(kMachine, same.c_str(), kKeyWow64_64Key, 0),
+              kErrorSuccess);
+    EXPECT_FALSE(this->env_.Exists(kMachine, same));
 }
 
 // A notification request on a key is answered by the first subkey added to
@@ -424,7 +436,7 @@ TYPED_TEST_P(RegistryContract, NotifiesOfSubkeysOfTheWatchedKeyInItsView) {
     this->env_.AddKey(kHKeyCurrentUser, this->Below("New"));
     EXPECT_TRUE(this->env_.WaitSet(events[0], 10000)) << "a subkey added";
     watch(3, kHKeyCurrentUser, {}, 0);
-    EXPECT_EQ(this->Reg().RegDeleteKeyA(keys[0], "New"), kErrorSuccess);
+    EXPECT_EQ(this->Reg().RegDeleteKeyExA(keys[0], "New", 0, 0), kErrorSuccess);
     EXPECT_TRUE(this->env_.WaitSet(events[3], 10000)) << "a subkey removed";
     for (const RegHandle key : keys) EXPECT_EQ(this->Reg().RegCloseKey(key), kErrorSuccess);
 }

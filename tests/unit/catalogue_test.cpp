@@ -485,6 +485,10 @@ TEST(MachineViews, DeletingRemovesTheKeyOfTheEntrysOwnView) {
         const bool deleted64 = command == L"C:\\64\\un.exe";
         EXPECT_EQ(f.registry.KeyExists(kHKeyLocalMachine, f.KeyPath(L"Same")), !deleted64);
         EXPECT_EQ(f.registry.KeyExists(kHKeyLocalMachine, kUninstall32Path + "\\Same"), deleted64);
+        // The entry's own view goes to the delete call, not only to the open.
+        EXPECT_EQ(f.registry.DeleteViews(),
+                  std::vector<std::uint32_t>{deleted64 ? platform::kKeyWow64_64Key
+                                                       : platform::kKeyWow64_32Key});
         EXPECT_EQ(f.list.Texts(),
                   (std::vector<std::wstring>{L"Only 32", L"Only 64", L"Same", L"User"}));
     }

@@ -16,11 +16,13 @@ namespace {
 // A message box as the logic asked for it: its text and its style.
 using Box = FakeMessageBoxes::Shown;
 
-TEST(CenterForm, CentresOnTheWholeScreenWithoutRoundingOrClamping) {
-    // The screen's size is given at the system dpi, the window's at its own.
+TEST(CenterForm, CentresOnTheWholeMonitorWithoutRoundingOrClamping) {
+    // The monitor's rectangle is given at the system dpi, the window's size at
+    // its own.
     struct Case {
         float screenWidth, screenHeight, width, height, left, top;
         unsigned systemDpi = 96, windowDpi = 96;
+        float screenLeft = 0, screenTop = 0;
     };
     const std::vector<Case> cases = {
         {15360, 11520, 6000, 4000, 4680, 3760},        // 1024 x 768 pixels
@@ -31,10 +33,15 @@ TEST(CenterForm, CentresOnTheWholeScreenWithoutRoundingOrClamping) {
         // whatever dpi the system started with.
         {28800, 16200, 8900, 4500, 5150, 3150, 96, 144},
         {19200, 10800, 13350, 6750, 7725, 4725, 144, 96},
+        // A window of 600 x 400 pixels on a second monitor: 1280 x 1024 pixels
+        // left of the primary one and lower, at (-1280 + 340, -200 + 312)...
+        {19200, 15360, 9000, 6000, -14100, 1680, 96, 96, -19200, -3000},
+        // ...or 2560 x 1440 above it at 144 dpi, at (-320 + 980, -1440 + 520).
+        {38400, 21600, 6000, 4000, 6600, -9200, 96, 144, -4800, -21600},
     };
     for (const auto& c : cases) {
         SCOPED_TRACE(::testing::Message() << c.systemDpi << " / " << c.windowDpi << " dpi");
-        FakeScreen screen(c.screenWidth, c.screenHeight, c.systemDpi);
+        FakeScreen screen(c.screenWidth, c.screenHeight, c.systemDpi, c.screenLeft, c.screenTop);
         FakeFormWindow window(c.width, c.height, c.windowDpi);
         SharedModule::CenterForm(screen, window);
         SharedModule::CenterForm(screen, window);
@@ -330,10 +337,18 @@ TEST(Commands, RunPaths) {
         {"the start fails",
          [](FormFixture& g) {
              g.Select(L"Stale");
-             g.processes.succeed = false;
+             g.processes.result = platform::StartResult::kFailed;
          },
          {L"C:\\gone\\un.exe"},
          {{L"指定されたプログラムは正しくありません。", platform::kMbOk}},
+         0},
+        {"the consent prompt is declined: nothing to report or catch up with",
+         [](FormFixture& g) {
+             g.Select(L"Stale");
+             g.processes.result = platform::StartResult::kDeclined;
+         },
+         {L"C:\\gone\\un.exe"},
+         {},
          0},
         {"the list fails",
          [](FormFixture& g) {
@@ -363,6 +378,9 @@ TEST(Commands, RunPaths) {
             c.setUp(g);
             doubleClick ? g.form.UninstallList_DblClick() : g.form.AddAndDelCommand_Click();
             EXPECT_EQ(g.processes.started, c.started);
+            EXPECT_EQ(g.processes.owners,
+                      std::vector<platform::WindowHandle>(c.started.size(), g.window.handle))
+                << "a consent prompt belongs to the main window";
             EXPECT_EQ(g.messages.shown, c.messages);
             EXPECT_EQ(g.form.RefreshOnPaint(), c.counter);
             EXPECT_EQ(g.registry.Snapshot(), before);
@@ -533,7 +551,7 @@ TEST(Commands, DeletePaths) {
         for (const auto& [name, bytes] : g.backups.files) files.push_back(name);
         EXPECT_EQ(files, c.files) << "a file for each deleted entry, none for one still there";
         if (std::string(c.name).find("read-only") != std::string::npos) {
-            for (const char* op : {"RegCreateKeyExA", "RegOpenKeyExA", "RegDeleteKeyA"}) {
+            for (const char* op : {"RegCreateKeyExA", "RegOpenKeyExA", "RegDeleteKeyExA"}) {
                 EXPECT_EQ(g.registry.CallCount(op), 0u) << op;
             }
         }
@@ -550,9 +568,10 @@ class EmptyNameRegistry : public platform::memory::MemoryRegistry {
         if (status == 0 && std::string(name) == "Empty") name[0] = '\0';
         return status;
     }
-    platform::RegStatus RegDeleteKeyA(platform::RegHandle key, const char* subKey) override {
+    platform::RegStatus RegDeleteKeyExA(platform::RegHandle key, const char* subKey,
+                                        std::uint32_t view, std::uint32_t reserved) override {
         deletedNames.push_back(subKey);
-        return MemoryRegistry::RegDeleteKeyA(key, subKey);
+        return MemoryRegistry::RegDeleteKeyExA(key, subKey, view, reserved);
     }
     std::vector<std::string> deletedNames;
 };

@@ -58,7 +58,7 @@ TEST_F(MemoryRegistryTest, SeedingInspectionAndHandlesBeyondTheContract) {
     registry_.AddKey(kHklm, std::string(kUninstall) + "\\" + kSo + kHyo + kNo + "\\Sub");
     EXPECT_EQ(registry_.SubkeyNames(kHklm, kUninstall), std::vector<std::string>{kSo + kHyo + kNo});
     EXPECT_EQ(registry_.RegCloseKey(0x12345), kErrorInvalidHandle);
-    EXPECT_EQ(registry_.RegDeleteKeyA(kHklm, ""), kErrorAccessDenied);
+    EXPECT_EQ(registry_.RegDeleteKeyExA(kHklm, "", 0, 0), kErrorAccessDenied);
     EXPECT_TRUE(registry_.KeyExists(kHklm, kUninstall));
 }
 
@@ -112,7 +112,7 @@ TEST_F(MemoryRegistryTest, DeniedWritesLeaveReadingWorking) {
     ASSERT_EQ(registry_.RegCreateKeyA(key, "App", &app), 0);
     std::uint32_t size = 0;
     EXPECT_EQ(registry_.RegQueryValueExA(app, "DisplayName", nullptr, nullptr, nullptr, &size), 0);
-    EXPECT_EQ(registry_.RegDeleteKeyA(key, "App"), kErrorAccessDenied);
+    EXPECT_EQ(registry_.RegDeleteKeyExA(key, "App", 0, 0), kErrorAccessDenied);
     EXPECT_EQ(registry_.Snapshot(), before);
     EXPECT_EQ(registry_.RegCloseKey(app), 0);
     EXPECT_EQ(registry_.RegCloseKey(key), 0);

@@ -65,7 +65,7 @@ void ExpectGothic(HWND parent, std::initializer_list<int> ids, int centipoints, 
 
 class RefusingStarter : public ProcessStarter {
   public:
-    bool Start(const std::wstring&) override { return false; }
+    StartResult Start(const std::wstring&, WindowHandle) override { return StartResult::kFailed; }
 };
 class CountingModalForm : public ModalForm {
   public:

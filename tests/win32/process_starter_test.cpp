@@ -57,7 +57,9 @@ std::wstring WaitForRecord(const std::wstring& path) {
 bool StartElevatedOrGiveUp(const std::wstring& commandLine) {
     auto result = std::make_shared<std::promise<bool>>();
     std::future<bool> started = result->get_future();
-    std::thread([commandLine, result] { result->set_value(StartElevated(commandLine)); }).detach();
+    std::thread([commandLine, result] {
+        result->set_value(StartElevated(commandLine, 0) == StartResult::kStarted);
+    }).detach();
     if (started.wait_for(30s) == std::future_status::ready) return started.get();
     ADD_FAILURE() << "the elevated start did not return: the shell is showing an error";
     return false;
@@ -111,21 +113,24 @@ class ProcessStarterTest : public ::testing::Test {
 TEST_F(ProcessStarterTest, StartsTheCommandLineAsStoredWithReferencesExpanded) {
     const std::wstring rec = Quoted(recorder_);
     const std::wstring undefined = kUndefinedReference;
-    ExpectRecorded([this](const std::wstring& line) { return starter_.Start(line); },
-                   {
-                       {rec + L" /S --name=\"x y\"  名前 ", rec + L" /S --name=\"x y\"  名前 "},
-                       {rec + L"/S", rec + L"/S"},
-                       {Quoted(L"%velmora_test_folder%\\rec.exe") + L" --in=%VELMORA_TEST_FOLDER%",
-                        rec + L" --in=" + folder_},
-                       {rec + L" " + undefined + L" 100%", rec + L" " + undefined + L" 100%"},
-                   });
+    ExpectRecorded(
+        [this](const std::wstring& line) {
+            return starter_.Start(line, 0) == StartResult::kStarted;
+        },
+        {
+            {rec + L" /S --name=\"x y\"  名前 ", rec + L" /S --name=\"x y\"  名前 "},
+            {rec + L"/S", rec + L"/S"},
+            {Quoted(L"%velmora_test_folder%\\rec.exe") + L" --in=%VELMORA_TEST_FOLDER%",
+             rec + L" --in=" + folder_},
+            {rec + L" " + undefined + L" 100%", rec + L" " + undefined + L" 100%"},
+        });
 }
 
 TEST_F(ProcessStarterTest, ReportsWhatCannotBeStarted) {
     for (const std::wstring& line :
          {std::wstring(), std::wstring(L" \t "), Quoted(folder_ + L"\\missing.exe") + L" /S",
           Quoted(std::wstring(kUndefinedReference) + L"\\rec.exe"), Quoted(folder_)}) {
-        EXPECT_FALSE(starter_.Start(line)) << line;
+        EXPECT_EQ(starter_.Start(line, 0), StartResult::kFailed) << line;
     }
 }
 
@@ -134,7 +139,7 @@ TEST_F(ProcessStarterTest, ReturnsWhileTheStartedProgramStillRuns) {
     // The recorder records only once this file exists: until then it runs.
     const std::wstring release = recordFile + L".release";
     ASSERT_TRUE(::SetEnvironmentVariableW(L"VELMORA_RECORD_AFTER", release.c_str()));
-    const bool started = starter_.Start(Quoted(recorder_));
+    const bool started = starter_.Start(Quoted(recorder_), 0) == StartResult::kStarted;
     ::SetEnvironmentVariableW(L"VELMORA_RECORD_AFTER", nullptr);
     ASSERT_TRUE(started);
     EXPECT_EQ(::GetFileAttributesW(recordFile.c_str()), INVALID_FILE_ATTRIBUTES)
@@ -151,7 +156,7 @@ TEST_F(ProcessStarterTest, ReturnsWhileTheStartedProgramStillRuns) {
 // any other elevated start in this program.
 TEST_F(ProcessStarterTest, OnlyTheElevatedStartLoadsTheShellAndCom) {
     if (!RunningUnderWine()) GTEST_SKIP() << "would show the consent prompt";
-    ASSERT_TRUE(starter_.Start(Quoted(recorder_)));
+    ASSERT_EQ(starter_.Start(Quoted(recorder_), 0), StartResult::kStarted);
     for (const wchar_t* dll : {L"shell32.dll", L"ole32.dll"}) {
         EXPECT_EQ(::GetModuleHandleW(dll), nullptr) << dll << " is loaded before any elevation";
     }
@@ -159,7 +164,7 @@ TEST_F(ProcessStarterTest, OnlyTheElevatedStartLoadsTheShellAndCom) {
     std::future<HRESULT> comOnThread = result->get_future();
     std::thread([this, result] {
         HRESULT again = E_FAIL;
-        if (StartElevated(Quoted(recorder_))) {
+        if (StartElevated(Quoted(recorder_), 0) == StartResult::kStarted) {
             // After the start, COM must already be initialised on this thread.
             const HMODULE ole = ::GetModuleHandleW(L"ole32.dll");
             const auto coInitialize = reinterpret_cast<decltype(&::CoInitializeEx)>(

@@ -116,7 +116,7 @@ TEST(RegistryAdapterRootTest, PredefinedRootsAreTheRealOnes) {
         registry.RegCloseKey(handle);
         EXPECT_TRUE(Exists(real, path));
         EXPECT_FALSE(Exists(other, path));
-        EXPECT_EQ(registry.RegDeleteKeyA(root, path.c_str()), kErrorSuccess);
+        EXPECT_EQ(registry.RegDeleteKeyExA(root, path.c_str(), 0, 0), kErrorSuccess);
         EXPECT_FALSE(Exists(real, path));
         ::RegDeleteKeyA(real, kTestRootPath);
     }

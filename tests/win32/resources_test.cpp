@@ -212,7 +212,7 @@ TEST(ExeResourcesTest, IconGroupOneDrawsTheCommittedIconPixelForPixel) {
 
 // The loader's own parser reads the manifest: one it cannot read would stop
 // the program from starting at all.
-TEST(ExeResourcesTest, ManifestRunsAsInvokerAwareOfEachMonitorsDpi) {
+TEST(ExeResourcesTest, ManifestAsksForTheHighestRightsAwareOfEachMonitorsDpi) {
     ACTCTXW request{};
     request.cbSize = sizeof(request);
     request.dwFlags = ACTCTX_FLAG_RESOURCE_NAME_VALID;
@@ -225,7 +225,7 @@ TEST(ExeResourcesTest, ManifestRunsAsInvokerAwareOfEachMonitorsDpi) {
     ACTIVATION_CONTEXT_RUN_LEVEL_INFORMATION runLevel{};
     ASSERT_TRUE(::QueryActCtxW(0, context.get(), nullptr, RunlevelInformationInActivationContext,
                                &runLevel, sizeof(runLevel), nullptr));
-    EXPECT_EQ(runLevel.RunLevel, ACTCTX_RUN_LEVEL_AS_INVOKER);
+    EXPECT_EQ(runLevel.RunLevel, ACTCTX_RUN_LEVEL_HIGHEST_AVAILABLE);
     EXPECT_FALSE(runLevel.UiAccess);
     const std::pair<const wchar_t*, const wchar_t*> settings[] = {
         {L"http://schemas.microsoft.com/SMI/2005/WindowsSettings", L"dpiAware"},

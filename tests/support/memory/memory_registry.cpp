@@ -119,6 +119,12 @@ RegStatus MemoryRegistry::Resolve(RegHandle key, OpenKey* open) const {
     return kErrorSuccess;
 }
 
+MemoryRegistry::View MemoryRegistry::ViewOf(std::uint32_t samDesired, View handleView) {
+    if ((samDesired & kKeyWow64_32Key) != 0) return View::k32;
+    if ((samDesired & kKeyWow64_64Key) != 0) return View::k64;
+    return handleView;
+}
+
 MemoryRegistry::Path MemoryRegistry::Physical(std::uint32_t root, const Path& logical,
                                               View view) const {
     if (!separateViews_ || view == View::k64 || root != kHKeyLocalMachine || logical.empty() ||
@@ -185,9 +191,7 @@ RegStatus MemoryRegistry::OpenOrCreate(RegHandle key, const char* subKey, std::u
     if (!parts) return kErrorBadPathname;
     if ((samDesired & kKeyWow64Views) == kKeyWow64Views) return kErrorInvalidParameter;
 
-    const View view = (samDesired & kKeyWow64_32Key) != 0   ? View::k32
-                      : (samDesired & kKeyWow64_64Key) != 0 ? View::k64
-                                                            : parent.view;
+    const View view = ViewOf(samDesired, parent.view);
     Path logical = parent.logical;
     logical.insert(logical.end(), parts->begin(), parts->end());
     const Path physical = Physical(parent.root, logical, view);
@@ -321,8 +325,10 @@ RegStatus MemoryRegistry::RegQueryValueExA(RegHandle key, const char* valueName,
     return kErrorSuccess;
 }
 
-RegStatus MemoryRegistry::RegDeleteKeyA(RegHandle key, const char* subKey) {
-    Count("RegDeleteKeyA");
+RegStatus MemoryRegistry::RegDeleteKeyExA(RegHandle key, const char* subKey,
+                                          std::uint32_t samDesired, std::uint32_t /*reserved*/) {
+    Count("RegDeleteKeyExA");
+    deleteViews_.push_back(samDesired);
     OpenKey open;
     if (const RegStatus status = Resolve(key, &open); status != kErrorSuccess) return status;
     if (subKey == nullptr) return kErrorInvalidParameter;
@@ -330,7 +336,7 @@ RegStatus MemoryRegistry::RegDeleteKeyA(RegHandle key, const char* subKey) {
     if (!parts) return kErrorBadPathname;
     Path logical = open.logical;
     logical.insert(logical.end(), parts->begin(), parts->end());
-    const Path physical = Physical(open.root, logical, open.view);
+    const Path physical = Physical(open.root, logical, ViewOf(samDesired, open.view));
     // An empty name deletes the opened key itself; a root cannot go.
     if (physical.empty()) return kErrorAccessDenied;
     const std::shared_ptr<Node> node = Walk(open.root, physical);

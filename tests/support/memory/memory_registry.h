@@ -75,7 +75,8 @@ class MemoryRegistry : public Registry {
     RegStatus RegQueryValueExA(RegHandle key, const char* valueName, std::uint32_t* reserved,
                                std::uint32_t* type, std::uint8_t* data,
                                std::uint32_t* dataSize) override;
-    RegStatus RegDeleteKeyA(RegHandle key, const char* subKey) override;
+    RegStatus RegDeleteKeyExA(RegHandle key, const char* subKey, std::uint32_t samDesired,
+                              std::uint32_t reserved) override;
     RegStatus RegCloseKey(RegHandle key) override;
     RegStatus RegNotifyChangeKeyValue(RegHandle key, bool watchSubtree, std::uint32_t notifyFilter,
                                       EventHandle event, bool asynchronous) override;
@@ -108,6 +109,8 @@ class MemoryRegistry : public Registry {
     bool EventIsSet(EventHandle event) const { return setEvents_.count(event) != 0; }
     // How often the named operation ("RegEnumKeyA", ...) was called.
     std::size_t CallCount(std::string_view operation) const;
+    // The view flags each RegDeleteKeyExA call was given, in order.
+    const std::vector<std::uint32_t>& DeleteViews() const { return deleteViews_; }
     void ResetCallCounts();
 
     // Faults.  A denial covers the key and everything below it, existing or not.
@@ -182,6 +185,8 @@ class MemoryRegistry : public Registry {
     // Where a subkey of that name sits among its siblings (see SubkeyOrderKey).
     std::string ChildKey(std::string_view name) const;
     RegStatus Resolve(RegHandle key, OpenKey* open) const;
+    // The view a call works in: the one its flag names, else the handle's.
+    static View ViewOf(std::uint32_t samDesired, View handleView);
     std::shared_ptr<Node> RootNode(std::uint32_t root) const;
     Path Physical(std::uint32_t root, const Path& logical, View view) const;
     std::shared_ptr<Node> Walk(std::uint32_t root, const Path& physical) const;
@@ -196,6 +201,7 @@ class MemoryRegistry : public Registry {
     std::map<RegHandle, OpenKey> handles_;
     RegHandle nextHandle_ = 0x1000;
     std::map<std::string, std::size_t, std::less<>> calls_;
+    std::vector<std::uint32_t> deleteViews_;
     std::vector<DenyRule> denials_;
     std::vector<EnumFault> enumFaults_;
     std::vector<RemovalHook> removals_;

@@ -156,37 +156,44 @@ std::optional<std::wstring> ExpandEnvironmentReferences(const std::wstring& text
     return std::nullopt;
 }
 
-bool StartElevated(const std::wstring& commandLine) {
+StartResult StartElevated(const std::wstring& commandLine, WindowHandle owner) {
     const CommandLineParts parts = SplitCommandLine(commandLine, NamesProgramFile);
-    if (parts.program.empty()) return false;
+    if (parts.program.empty()) return StartResult::kFailed;
     const ElevationFunctions& functions = ElevationFunctions::Get();
-    if (!functions.Ready()) return false;
+    if (!functions.Ready()) return StartResult::kFailed;
     EnsureComOnThisThread(functions);
     SHELLEXECUTEINFOW execute{};
     execute.cbSize = sizeof(execute);
     // No SEE_MASK_FLAG_NO_UI: the shell must be free to show its consent prompt.
     execute.fMask = SEE_MASK_NOCLOSEPROCESS;
+    // Without an owner the prompt may come up behind other windows, or only
+    // flash in the taskbar.
+    execute.hwnd = reinterpret_cast<HWND>(owner);
     execute.lpVerb = L"runas";
     execute.lpFile = parts.program.c_str();
     execute.lpParameters = parts.arguments.empty() ? nullptr : parts.arguments.c_str();
     execute.nShow = SW_SHOWNORMAL;
-    // A refused prompt fails with ERROR_CANCELLED like any other failure.
-    if (!functions.shellExecute(&execute)) return false;
+    if (!functions.shellExecute(&execute)) {
+        // The user declining the consent prompt fails the call with
+        // ERROR_CANCELLED.
+        return ::GetLastError() == ERROR_CANCELLED ? StartResult::kDeclined : StartResult::kFailed;
+    }
     const UniqueHandle process(execute.hProcess);
-    return true;
+    return StartResult::kStarted;
 }
 
-bool Win32ProcessStarter::Start(const std::wstring& commandLine) {
+StartResult Win32ProcessStarter::Start(const std::wstring& commandLine, WindowHandle owner) {
     try {
-        if (IsBlank(commandLine)) return false;
+        if (IsBlank(commandLine)) return StartResult::kFailed;
         const std::optional<std::wstring> expanded = ExpandEnvironmentReferences(commandLine);
-        if (!expanded || IsBlank(*expanded)) return false;
+        if (!expanded || IsBlank(*expanded)) return StartResult::kFailed;
         const DWORD status = CreateProcessFromCommandLine(*expanded);
-        if (status == ERROR_SUCCESS) return true;
-        return status == kErrorElevationRequired && StartElevated(*expanded);
+        if (status == ERROR_SUCCESS) return StartResult::kStarted;
+        if (status != kErrorElevationRequired) return StartResult::kFailed;
+        return StartElevated(*expanded, owner);
     } catch (...) {
         // Only allocation can throw here; the caller just needs "not started".
-        return false;
+        return StartResult::kFailed;
     }
 }
 

@@ -36,15 +36,16 @@ CommandLineParts SplitCommandLine(std::wstring_view commandLine,
 std::optional<std::wstring> ExpandEnvironmentReferences(const std::wstring& text);
 
 // Starts an already expanded command line through ShellExecuteExW with the
-// "runas" verb, which shows the consent prompt; refusing it is a failure.
-bool StartElevated(const std::wstring& commandLine);
+// "runas" verb, which shows the consent prompt owned by owner (a window
+// handle, or 0); refusing the prompt gives kDeclined.
+StartResult StartElevated(const std::wstring& commandLine, WindowHandle owner);
 
 class Win32ProcessStarter : public ProcessStarter {
   public:
     // Expands environment references, then starts the command line as it is
     // (no application name, so quoted paths and arguments work as stored),
     // window shown normally.  Does not wait and keeps no handle.  Never throws.
-    bool Start(const std::wstring& commandLine) override;
+    StartResult Start(const std::wstring& commandLine, WindowHandle owner) override;
 };
 
 }  // namespace velmora::platform::win32

@@ -53,8 +53,9 @@ RegStatus Win32Registry::RegQueryValueExA(RegHandle key, const char* valueName,
                               sizeWord.get());
 }
 
-RegStatus Win32Registry::RegDeleteKeyA(RegHandle key, const char* subKey) {
-    return ::RegDeleteKeyA(HkeyOf(key), subKey);
+RegStatus Win32Registry::RegDeleteKeyExA(RegHandle key, const char* subKey,
+                                         std::uint32_t samDesired, std::uint32_t reserved) {
+    return ::RegDeleteKeyExA(HkeyOf(key), subKey, samDesired, reserved);
 }
 
 RegStatus Win32Registry::RegCloseKey(RegHandle key) { return ::RegCloseKey(HkeyOf(key)); }

@@ -21,7 +21,8 @@ class Win32Registry : public Registry {
     RegStatus RegQueryValueExA(RegHandle key, const char* valueName, std::uint32_t* reserved,
                                std::uint32_t* type, std::uint8_t* data,
                                std::uint32_t* dataSize) override;
-    RegStatus RegDeleteKeyA(RegHandle key, const char* subKey) override;
+    RegStatus RegDeleteKeyExA(RegHandle key, const char* subKey, std::uint32_t samDesired,
+                              std::uint32_t reserved) override;
     RegStatus RegCloseKey(RegHandle key) override;
     RegStatus RegNotifyChangeKeyValue(RegHandle key, bool watchSubtree, std::uint32_t notifyFilter,
                                       EventHandle event, bool asynchronous) override;

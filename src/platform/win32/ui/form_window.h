@@ -45,6 +45,7 @@ class Win32Form : public FormWindow, private MessageWindow {
     float HeightTwips() const override;
     void MoveTwips(float left, float top) override;
     unsigned Dpi() const override;
+    WindowHandle NativeHandle() const override { return reinterpret_cast<WindowHandle>(Handle()); }
 
     // Keyboard handling for the message loop; true when msg was consumed.
     bool PreTranslate(MSG& msg);

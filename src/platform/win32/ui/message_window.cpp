@@ -4,6 +4,7 @@
 
 #include "platform/win32/common/win32_error.h"
 #include "platform/win32/ui/unexpected_error.h"
+#include "platform/win32/ui/win32_geometry.h"
 
 namespace velmora::platform::win32 {
 namespace {
@@ -39,10 +40,15 @@ MessageWindow::~MessageWindow() {
 void MessageWindow::CreateHandle(HINSTANCE instance, const WindowClassInfo& windowClass,
                                  const FrameInfo& frame) {
     RegisterOnce(instance, windowClass, &MessageWindow::Procedure);
+    // An owned window starts on its owner's monitor, so that it has that
+    // monitor's dpi from the start and is laid out and centred at it.  A
+    // window without an owner goes where the system puts a new one.
+    POINT at{CW_USEDEFAULT, CW_USEDEFAULT};
+    if (frame.owner != nullptr) at = MonitorOrigin(frame.owner);
     // hwnd_ is set by the thunk at WM_NCCREATE.
     VELMORA_WIN32_CHECK(::CreateWindowExW(frame.exStyle, windowClass.name, frame.caption,
-                                          frame.style, CW_USEDEFAULT, CW_USEDEFAULT, 0, 0,
-                                          frame.owner, nullptr, instance, this));
+                                          frame.style, at.x, at.y, 0, 0, frame.owner, nullptr,
+                                          instance, this));
 }
 
 void MessageWindow::DestroyHandle() {

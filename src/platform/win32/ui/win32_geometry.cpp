@@ -12,14 +12,40 @@ RECT OuterRect(HWND window) {
     return rect;
 }
 
+RECT MonitorRectOf(HMONITOR monitor) {
+    MONITORINFO info{};
+    info.cbSize = sizeof(info);
+    VELMORA_WIN32_CHECK(::GetMonitorInfoW(monitor, &info));
+    return info.rcMonitor;
+}
+
 }  // namespace
 
+RECT Win32Screen::MonitorRect() const {
+    // The primary monitor is the one whose top-left corner is the desktop's
+    // origin.
+    return MonitorRectOf(anchor_ != nullptr
+                             ? ::MonitorFromWindow(anchor_, MONITOR_DEFAULTTONEAREST)
+                             : ::MonitorFromPoint(POINT{0, 0}, MONITOR_DEFAULTTOPRIMARY));
+}
+
+float Win32Screen::LeftTwips(unsigned dpi) const { return PixelsToTwips(MonitorRect().left, dpi); }
+
+float Win32Screen::TopTwips(unsigned dpi) const { return PixelsToTwips(MonitorRect().top, dpi); }
+
 float Win32Screen::WidthTwips(unsigned dpi) const {
-    return PixelsToTwips(::GetSystemMetrics(SM_CXSCREEN), dpi);
+    const RECT rect = MonitorRect();
+    return PixelsToTwips(rect.right - rect.left, dpi);
 }
 
 float Win32Screen::HeightTwips(unsigned dpi) const {
-    return PixelsToTwips(::GetSystemMetrics(SM_CYSCREEN), dpi);
+    const RECT rect = MonitorRect();
+    return PixelsToTwips(rect.bottom - rect.top, dpi);
+}
+
+POINT MonitorOrigin(HWND window) {
+    const RECT rect = MonitorRectOf(::MonitorFromWindow(window, MONITOR_DEFAULTTONEAREST));
+    return POINT{rect.left, rect.top};
 }
 
 float OuterWidthTwips(HWND window) {
