@@ -15,7 +15,8 @@ namespace velmora::mainwindow {
 
 ZentrelForm::ZentrelForm(const ZentrelFormPlatform& platform,
                          std::vector<catalogue::ScanPass> passes)
-    : platform_(platform), scan_(platform.registry, platform.codePage, std::move(passes)) {}
+    : platform_(platform),
+      scan_(platform.registry, platform.wideRegistry, platform.codePage, std::move(passes)) {}
 
 void ZentrelForm::Form_Load() {
     SharedModule::CenterForm(platform_.screen, platform_.window);
