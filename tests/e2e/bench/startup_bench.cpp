@@ -203,7 +203,8 @@ class Bench {
     // The number of lines every list must reach, and the figures' suffix.
     void SetSize(int listed) {
         listed_ = listed;
-        suffix_ = "_" + std::to_string(listed);
+        suffix_ = std::to_string(listed);
+        suffix_.insert(suffix_.begin(), '_');
     }
 
     bool Run(const Program& program, bool record) {
@@ -262,7 +263,8 @@ class Bench {
                         sorted.front(), sorted.back(), sorted.size());
         }
         for (const int size : kSizes) {
-            const std::string n = "_" + std::to_string(size);
+            std::string n = std::to_string(size);
+            n.insert(n.begin(), '_');
             const auto ratio = [&](const char* name, const char* over, const char* under) {
                 const std::string a = over + n, b = under + n;
                 if (!samples_.contains(a) || !samples_.contains(b)) return;

@@ -19,6 +19,8 @@
 namespace {
 
 using namespace velmora::platform::win32;
+using main_window::kUninstallListId;
+using main_window::kUpdateCommandId;
 
 LRESULT CALLBACK RefreshOnClick(HWND window, UINT message, WPARAM wParam, LPARAM lParam, UINT_PTR,
                                 DWORD_PTR) {
