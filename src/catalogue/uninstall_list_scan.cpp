@@ -11,12 +11,12 @@
 #include "catalogue/trim.h"
 #include "catalogue/uninstall_key.h"
 #include "platform/registry_key.h"
-#include "platform/shift_jis.h"
 
 namespace velmora::catalogue {
 namespace {
 
-constexpr int kHighestEnumIndex = 256;
+// A pass enumerates no further than the table could take it.
+constexpr int kHighestEnumIndex = kLastSlot;
 constexpr std::uint32_t kNameBufferSize = 256;
 constexpr std::uint32_t kValueSize = 256;
 const std::wstring kDisplayName = L"DisplayName";
@@ -25,16 +25,21 @@ const std::wstring kUninstallString = L"UninstallString";
 }  // namespace
 
 UninstallListScan::UninstallListScan(platform::Registry& registry,
+                                     platform::WideRegistry& wideRegistry,
                                      const platform::CodePage& codePage,
                                      std::vector<ScanPass> passes)
-    : registry_(registry), codePage_(codePage), passes_(std::move(passes)) {}
+    : registry_(registry),
+      wideRegistry_(wideRegistry),
+      codePage_(codePage),
+      passes_(std::move(passes)) {}
 
 ScanResult UninstallListScan::Run(Entries& entries, std::int16_t& entryCount) const {
     ScanResult result;
     // Only what this scan lists may match a line: every slot's name is
     // emptied first and written again for each listed entry.  Slots keep
     // their other fields, as a scan that ends early leaves them.
-    for (int slot = 0; slot <= kLastSlot; ++slot) entries.at(slot).DisplayName.clear();
+    // Slots never written hold no name.
+    for (int slot = 0; slot < entries.Used(); ++slot) entries.at(slot).DisplayName.clear();
     // Slots covered by the passes that opened so far; nothing until one has.
     std::optional<std::int16_t> covered;
     for (const ScanPass& pass : passes_) {
@@ -80,9 +85,7 @@ std::optional<std::int16_t> UninstallListScan::RunPass(const ScanPass& pass, std
             const auto end = std::find(name.begin(), name.end(), '\0');
             const std::string_view enumerated(name.data(),
                                               static_cast<std::size_t>(end - name.begin()));
-            // A name the 8-bit call could not carry came back with a '\' in
-            // it: read or deleted, it would name a key below another one.
-            if (!platform::HasOwnBackslash(enumerated))
+            if (NamesExactlyTheSubkey(opened, index, enumerated))
                 ReadSubkey(opened, pass, canDelete, slot, enumerated, entries, lines);
         } else if (status == platform::kErrorNoMoreItems) {
             count = index;
@@ -91,6 +94,23 @@ std::optional<std::int16_t> UninstallListScan::RunPass(const ScanPass& pass, std
         // Any other result: that subkey is skipped and its slot left alone.
     }
     return count;
+}
+
+bool UninstallListScan::NamesExactlyTheSubkey(platform::RegHandle key, std::int16_t index,
+                                              std::string_view enumeratedName) const {
+    // The 8-bit call gives a name the code page cannot carry with look-alikes
+    // (Café as Cafe in code page 932, U+00A5 as '\') or '?': read or deleted,
+    // it would name another key, or a key below another one.  The wide name
+    // at the same index, converted without look-alikes, shows it.  A key
+    // added or removed between the two calls makes them disagree too; the
+    // next scan sees it.
+    std::wstring wide;
+    if (wideRegistry_.RegEnumKeyExW(key, static_cast<std::uint32_t>(index), &wide) !=
+        platform::kErrorSuccess) {
+        return false;
+    }
+    const std::optional<std::string> exact = codePage_.ToNarrowExactly(wide);
+    return exact && *exact == enumeratedName;
 }
 
 void UninstallListScan::ReadSubkey(platform::RegHandle key, const ScanPass& pass, bool canDelete,

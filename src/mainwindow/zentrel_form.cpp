@@ -16,7 +16,7 @@ namespace velmora::mainwindow {
 ZentrelForm::ZentrelForm(const ZentrelFormPlatform& platform,
                          std::vector<catalogue::ScanPass> passes)
     : platform_(platform),
-      scan_(platform.registry, platform.codePage, passes),
+      scan_(platform.registry, platform.wideRegistry, platform.codePage, passes),
       watch_(platform.registry, platform.uninstallKeysChanged, std::move(passes)) {}
 
 void ZentrelForm::Form_Load() {

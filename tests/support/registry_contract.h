@@ -12,7 +12,10 @@
 //   Registry& registry();               the implementation under test
 //   std::string ScratchPath(std::uint32_t root);
 //       a fresh path below root\Software that TearDown removes in both views
+//   WideRegistry& wideRegistry();       the wide calls on the same handles
 //   void AddKey(std::uint32_t root, const std::string& path);
+//   void AddKey(std::uint32_t root, const std::string& path, const std::wstring& name);
+//       the subkey name, given as wide text, below path
 //   void SetValue(std::uint32_t root, const std::string& path, const std::string& name,
 //                 std::uint32_t type, const std::vector<std::uint8_t>& bytes);
 //   bool Exists(std::uint32_t root, const std::string& path);
@@ -39,6 +42,7 @@
 #include <vector>
 
 #include "platform/registry.h"
+#include "platform/wide_registry.h"
 
 namespace velmora::platform::contract {
 
@@ -158,6 +162,27 @@ TYPED_TEST_P(RegistryContract, ShiftJisNamesStayWhole) {
     EXPECT_EQ(this->Reg().RegDeleteKeyExA(scratch, whole.c_str(), 0, 0), kErrorSuccess);
     EXPECT_FALSE(this->ExistsBelow(whole));
     EXPECT_TRUE(this->ExistsBelow(kSo + "\\" + kHyo));
+    EXPECT_EQ(this->Reg().RegCloseKey(scratch), kErrorSuccess);
+}
+
+// The 8-bit enumeration gives a name code page 932 cannot carry with best-fit
+// look-alikes (U+00E9 as 'e', U+00A5 as '\\') and '?' for a character with
+// none; the wide enumeration gives each name as stored, at the same index.
+TYPED_TEST_P(RegistryContract, WideEnumerationGivesNamesAsStored) {
+    const std::vector<std::wstring> stored = {L"Caf\u00E9", L"Yen\u00A5Key", L"\uD55C"};
+    for (const std::wstring& name : stored) this->env_.AddKey(this->kUser, this->scratch_, name);
+    RegHandle scratch = 0;
+    ASSERT_EQ(this->OpenScratch(kKeyRead, &scratch), kErrorSuccess);
+    EXPECT_EQ(this->EnumerateAll(scratch), (std::vector<std::string>{"Cafe", "Yen\\Key", "?"}));
+    std::vector<std::wstring> wide;
+    std::wstring name;
+    RegStatus status;
+    while ((status = this->env_.wideRegistry().RegEnumKeyExW(
+                scratch, static_cast<std::uint32_t>(wide.size()), &name)) == kErrorSuccess) {
+        wide.push_back(name);
+    }
+    EXPECT_EQ(status, kErrorNoMoreItems);
+    EXPECT_EQ(wide, stored);
     EXPECT_EQ(this->Reg().RegCloseKey(scratch), kErrorSuccess);
 }
 
@@ -442,6 +467,7 @@ TYPED_TEST_P(RegistryContract, NotifiesOfSubkeysOfTheWatchedKeyInItsView) {
 }
 
 REGISTER_TYPED_TEST_SUITE_P(RegistryContract, NamesFoldAsciiLettersOnly, ShiftJisNamesStayWhole,
+                            WideEnumerationGivesNamesAsStored,
                             CreateMakesMissingKeysAndReportsDisposition,
                             OpenNeverCreatesAndAnEmptyNameOpensTheKeyItself,
                             EnumeratesInFoldedOrderWithEndAndSizeCodes, QueryFollowsTheSizeRules,

@@ -1,11 +1,13 @@
-// An in-memory registry and code page 932, with helpers to seed Uninstall
-// entries.
+// An in-memory registry and its code page (932 unless chosen), with helpers
+// to seed Uninstall entries.
 #pragma once
 
 #include <optional>
 #include <string>
 #include <string_view>
 #include <tuple>
+#include <utility>
+#include <vector>
 
 #include "catalogue/uninstall_key.h"
 #include "support/memory/iconv_code_page.h"
@@ -18,10 +20,13 @@ using platform::kHKeyLocalMachine;
 
 class RegistryFixture {
   public:
-    platform::memory::MemoryRegistry registry;
-    platform::memory::IconvCodePage codePage{932};
+    explicit RegistryFixture(unsigned codePageNumber = 932)
+        : registry(codePageNumber), codePage(codePageNumber) {}
 
-    // The text in code page 932.
+    platform::memory::MemoryRegistry registry;
+    platform::memory::IconvCodePage codePage;
+
+    // The text in the fixture's code page.
     std::string Sjis(std::wstring_view text) const { return codePage.ToNarrow(text); }
 
     std::string KeyPath(std::wstring_view keyName) const {
@@ -29,15 +34,20 @@ class RegistryFixture {
     }
 
     // An Uninstall subkey with the values given; an absent value is not set.
+    // The key's name may hold characters the code page lacks.
     void AddEntry(std::uint32_t root, std::wstring_view keyName,
                   const std::optional<std::wstring>& displayName,
                   const std::optional<std::wstring>& uninstallString) {
-        registry.AddKey(root, KeyPath(keyName));
-        if (displayName) {
-            registry.SetString(root, KeyPath(keyName), "DisplayName", Sjis(*displayName));
-        }
-        if (uninstallString) {
-            registry.SetString(root, KeyPath(keyName), "UninstallString", Sjis(*uninstallString));
+        const std::wstring path =
+            codePage.ToWide(catalogue::kUninstallPath) + L"\\" + std::wstring(keyName);
+        registry.AddKey(root, path);
+        for (const auto& [name, text] : {std::pair{"DisplayName", &displayName},
+                                         std::pair{"UninstallString", &uninstallString}}) {
+            if (!*text) continue;
+            const std::string bytes = Sjis(**text);
+            std::vector<std::uint8_t> data(bytes.begin(), bytes.end());
+            data.push_back(0);
+            registry.SetValue(root, path, name, platform::kRegSz, std::move(data));
         }
     }
 

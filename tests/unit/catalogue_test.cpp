@@ -112,12 +112,15 @@ TEST(ValueReader, MissingValuesAndSubkeysGiveEmptyTextAndCreateNothing) {
 // The scan on its own: the table it writes and what it gives back.
 class ScanFixture : public RegistryFixture {
   public:
+    explicit ScanFixture(unsigned codePageNumber = 932) : RegistryFixture(codePageNumber) {}
+
     catalogue::ScanResult Scan(bool separateViews = false) {
-        return catalogue::UninstallListScan(registry, codePage,
+        return catalogue::UninstallListScan(registry, wideRegistry, codePage,
                                             catalogue::ScanPasses(separateViews))
             .Run(entries, count);
     }
 
+    platform::memory::MemoryWideRegistry wideRegistry{registry, codePage};
     catalogue::Entries entries;
     std::int16_t count = 0;
 };
@@ -206,23 +209,28 @@ TEST_F(ScanTest, TableLimits) {
     struct Case {
         const char* name;
         int machineKeys;
+        int listedMachineKeys;  // the last ones; the others have no values
         int userKeys;
         std::int16_t expectedCount;
         std::size_t expectedLines;
         std::size_t enumerations;  // RegEnumKeyA calls of both passes
     };
+    static_assert(catalogue::kEntrySlots == 32767 && catalogue::kLastSlot == 32766);
+    const int full = catalogue::kEntrySlots;
     const std::vector<Case> cases = {
-        {"exactly 257 machine subkeys fill the table", 257, 0, 257, 257, 257},
-        {"more than 257 machine subkeys: the rest is ignored", 300, 3, 257, 257, 257},
-        {"the user pass stops where the table ends", 250, 10, 257, 257, 251 + 7},
-        {"both fit", 200, 57, 257, 257, 201 + 57},
+        {"300 machine subkeys and the user's: all listed", 300, 300, 5, 305, 305, 301 + 6},
+        {"the user pass stops quietly at the last slot", full - 2, 2, 5, 32767, 2 + 2, 32766 + 2},
     };
     for (const auto& c : cases) {
         SCOPED_TRACE(c.name);
         ScanFixture g;
         for (int i = 0; i < c.machineKeys; ++i) {
-            const std::wstring n = L"M" + std::to_wstring(1000 + i);
-            g.AddEntry(kHKeyLocalMachine, n, n, L"m.exe");
+            const std::wstring n = L"M" + std::to_wstring(100000 + i);
+            const bool listed = i >= c.machineKeys - c.listedMachineKeys;
+            const auto value = [&](std::wstring text) {
+                return listed ? std::optional(std::move(text)) : std::nullopt;
+            };
+            g.AddEntry(kHKeyLocalMachine, n, value(n), value(L"m.exe"));
         }
         for (int i = 0; i < c.userKeys; ++i) {
             const std::wstring n = L"U" + std::to_wstring(1000 + i);
@@ -235,11 +243,13 @@ TEST_F(ScanTest, TableLimits) {
         ASSERT_EQ(result.lines.size(), c.expectedLines);
         EXPECT_TRUE(result.failedPasses.empty());
         EXPECT_EQ(g.registry.OpenHandleCount(), 0u);
-        // Every subkey is listed, each in its own slot, in table order.
+        // Every listed subkey in its own slot, in table order, up to the last.
+        const int firstListed = c.machineKeys - c.listedMachineKeys;
         for (std::size_t i = 0; i < result.lines.size(); ++i) {
-            EXPECT_EQ(result.lines[i].slot, static_cast<std::int16_t>(i));
+            EXPECT_EQ(result.lines[i].slot, static_cast<std::int16_t>(firstListed + i));
             EXPECT_EQ(g.entries.at(result.lines[i].slot).DisplayName, result.lines[i].displayName);
         }
+        EXPECT_LE(g.entries.Used(), c.expectedCount) << "no records beyond the slots read";
     }
 }
 
@@ -250,6 +260,7 @@ TEST_F(ScanTest, FaultsOfRootsAndSubkeys) {
         std::vector<Line> lines;
         std::int16_t count;  // -1: unchanged from the earlier scan
         std::vector<std::uint32_t> failedRoots;
+        unsigned codePage = 932;
     };
     const std::string uninstall = catalogue::kUninstallPath;
     const std::vector<Case> cases = {
@@ -280,12 +291,52 @@ TEST_F(ScanTest, FaultsOfRootsAndSubkeys) {
              // A¥B comes back from the 8-bit call as A\B, the path of a
              // subkey of A that has both values.
              g.AddEntry(kHKeyLocalMachine, L"A\\B", L"Nested B", L"nested.exe");
-             g.AddEntry(kHKeyLocalMachine, L"AyenB", L"Yen Key", L"yen.exe");
-             g.registry.ReportEnumeratedNameAs(kHKeyLocalMachine, uninstall, "AyenB", "A\\B");
+             g.AddEntry(kHKeyLocalMachine, L"A\u00A5B", L"Yen Key", L"yen.exe");
          },
          {{L"Machine A", 0}, {L"Machine B", 2}, {L"User C", 3}},
          4,
          {}},
+        // Names the 8-bit call gives with a best-fit look-alike or '?' name
+        // another key: they are skipped, their slots left alone.
+        {"best fit under 932: Café comes back as Cafe, the name of another key",
+         [&](ScanFixture& g) {
+             g.AddEntry(kHKeyLocalMachine, L"Cafe", L"Plain Cafe", L"plain.exe");
+             g.AddEntry(kHKeyLocalMachine, L"Caf\u00E9", L"Accented Cafe", L"accent.exe");
+         },
+         {{L"Machine A", 0}, {L"Machine B", 1}, {L"Plain Cafe", 2}, {L"User C", 4}},
+         5,
+         {}},
+        {"no counterpart in 932: the Hangul name comes back as ?, the name of another key",
+         [&](ScanFixture& g) {
+             g.AddEntry(kHKeyLocalMachine, L"?", L"Question", L"q.exe");
+             g.AddEntry(kHKeyLocalMachine, L"\uD55C", L"Hangul", L"h.exe");
+         },
+         {{L"Question", 0}, {L"Machine A", 1}, {L"Machine B", 2}, {L"User C", 4}},
+         5,
+         {}},
+        {"code page 950: 功 (A5 5C) is one character and listed; Café is not",
+         [&](ScanFixture& g) {
+             g.AddEntry(kHKeyLocalMachine, L"\u529F", L"Kung", L"k.exe");
+             g.AddEntry(kHKeyLocalMachine, L"Caf\u00E9", L"Accented Cafe", L"accent.exe");
+         },
+         {{L"Machine A", 0}, {L"Machine B", 1}, {L"Kung", 3}, {L"User C", 4}},
+         5,
+         {},
+         950},
+        {"code page 1252: full-width Ａpp comes back as App; Café is its own name",
+         [&](ScanFixture& g) {
+             g.AddEntry(kHKeyLocalMachine, L"App", L"Plain App", L"app.exe");
+             g.AddEntry(kHKeyLocalMachine, L"\uFF21pp", L"Full-width App", L"fw.exe");
+             g.AddEntry(kHKeyLocalMachine, L"Caf\u00E9", L"Accented Cafe", L"accent.exe");
+         },
+         {{L"Machine A", 0},
+          {L"Plain App", 1},
+          {L"Machine B", 2},
+          {L"Accented Cafe", 3},
+          {L"User C", 5}},
+         6,
+         {},
+         1252},
         {"a subkey removed after its enumeration is neither listed nor re-created",
          [&](ScanFixture& g) {
              g.registry.RemoveAfterEnumeration(kHKeyLocalMachine, uninstall, "B");
@@ -296,7 +347,7 @@ TEST_F(ScanTest, FaultsOfRootsAndSubkeys) {
     };
     for (const auto& c : cases) {
         SCOPED_TRACE(c.name);
-        ScanFixture g;
+        ScanFixture g(c.codePage);
         g.AddEntry(kHKeyLocalMachine, L"A", L"Machine A", L"a.exe");
         g.AddEntry(kHKeyLocalMachine, L"B", L"Machine B", L"b.exe");
         g.AddEntry(kHKeyCurrentUser, L"C", L"User C", L"c.exe");
@@ -318,8 +369,8 @@ TEST_F(ScanTest, FaultsOfRootsAndSubkeys) {
         EXPECT_EQ(g.registry.OpenHandleCount(), 0u);
         // A name this scan did not list is found nowhere, whatever an earlier
         // scan left in its slot.
-        for (const wchar_t* name :
-             {L"Machine A", L"Machine B", L"User C", L"User D", L"Nested B", L"Yen Key"}) {
+        for (const wchar_t* name : {L"Machine A", L"Machine B", L"User C", L"User D", L"Nested B",
+                                    L"Yen Key", L"Accented Cafe", L"Hangul", L"Full-width App"}) {
             if (std::any_of(c.lines.begin(), c.lines.end(),
                             [&](const Line& line) { return line.displayName == name; }))
                 continue;
@@ -356,8 +407,9 @@ TEST(FindEntry, MapsLinesToTheirOwnSlots) {
         {L"Same", 0, 0},
         {L"Same", 4, 4},  // each duplicate its own slot
         {L"Same", -1, 0},
-        {L"Same", 1, 0},    // a slot that does not hold the text: lowest match
-        {L"Same", 300, 0},  // a slot beyond the table is never read
+        {L"Same", 1, 0},                       // a slot that does not hold the text: lowest match
+        {L"Same", 300, 0},                     // a slot beyond the latest scan is never read
+        {L"Same", catalogue::kEntrySlots, 0},  // nor one beyond the table
         {L"Case", 2, 1},
         {L"case", 2, 2},      // case tells names apart
         {L"CASE", 1, count},  // no match

@@ -3,6 +3,7 @@
 #include <gtest/gtest.h>
 
 #include <functional>
+#include <optional>
 #include <stdexcept>
 #include <string>
 #include <vector>
@@ -263,6 +264,9 @@ class FailingCodePage : public platform::CodePage {
         return real_.ToWide(bytes);
     }
     std::string ToNarrow(std::wstring_view text) const override { return real_.ToNarrow(text); }
+    std::optional<std::string> ToNarrowExactly(std::wstring_view text) const override {
+        return real_.ToNarrowExactly(text);
+    }
 
     mutable int conversionsLeft = -1;  // never fails while negative
 
@@ -576,10 +580,22 @@ class EmptyNameRegistry : public platform::memory::MemoryRegistry {
     std::vector<std::string> deletedNames;
 };
 
+// The wide enumeration agrees, or the scan would skip the name.
+class EmptyNameWideRegistry : public platform::memory::MemoryWideRegistry {
+  public:
+    using MemoryWideRegistry::MemoryWideRegistry;
+    platform::RegStatus RegEnumKeyExW(platform::RegHandle key, std::uint32_t index,
+                                      std::wstring* name) override {
+        const auto status = MemoryWideRegistry::RegEnumKeyExW(key, index, name);
+        if (status == 0 && *name == L"Empty") name->clear();
+        return status;
+    }
+};
+
 TEST(DeleteCommand, AnEmptyKeyNameNeverReachesTheRegistry) {
     FormFixture f;
     EmptyNameRegistry registry;
-    platform::memory::MemoryWideRegistry wideRegistry{registry, f.codePage};
+    EmptyNameWideRegistry wideRegistry{registry, f.codePage};
     mainwindow::ZentrelForm form{mainwindow::ZentrelFormPlatform{
         registry, f.codePage, f.list, f.text, f.messages, f.processes, f.screen, f.window,
         f.versionForm, f.application, wideRegistry, f.backups, f.changes}};

@@ -6,6 +6,7 @@
 #include <vector>
 
 #include "support/memory/key_name.h"
+#include "support/memory/memory_wide_registry.h"
 #include "support/registry_contract.h"
 
 namespace velmora::platform::memory {
@@ -174,8 +175,12 @@ class MemoryEnvironment {
     void TearDown() { EXPECT_EQ(registry_.OpenHandleCount(), 0u) << "handles left open"; }
 
     Registry& registry() { return registry_; }
+    WideRegistry& wideRegistry() { return wideRegistry_; }
     std::string ScratchPath(std::uint32_t) { return "Software\\VelmoraTest\\Scratch"; }
     void AddKey(std::uint32_t root, const std::string& path) { registry_.AddKey(root, path); }
+    void AddKey(std::uint32_t root, const std::string& path, const std::wstring& name) {
+        registry_.AddKey(root, std::wstring(path.begin(), path.end()) + L"\\" + name);
+    }
     void SetValue(std::uint32_t root, const std::string& path, const std::string& name,
                   std::uint32_t type, const std::vector<std::uint8_t>& bytes) {
         registry_.SetValue(root, path, name, type, bytes);
@@ -192,6 +197,8 @@ class MemoryEnvironment {
   private:
     memory::MemoryRegistry registry_;
     EventHandle events_ = 0;
+    memory::IconvCodePage codePage_{932};
+    memory::MemoryWideRegistry wideRegistry_{registry_, codePage_};
 };
 
 INSTANTIATE_TYPED_TEST_SUITE_P(InMemory, RegistryContract, MemoryEnvironment);

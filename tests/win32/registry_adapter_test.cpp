@@ -21,6 +21,7 @@
 #include "platform/win32/common/unique_hkey.h"
 #include "platform/win32/system/win32_code_page.h"
 #include "platform/win32/system/win32_registry.h"
+#include "platform/win32/system/win32_wide_registry.h"
 #include "support/registry_contract.h"
 
 namespace velmora::platform::win32 {
@@ -159,6 +160,7 @@ class Advapi32Environment {
     }
 
     Registry& registry() { return registry_; }
+    WideRegistry& wideRegistry() { return wideRegistry_; }
     std::string ScratchPath(std::uint32_t root) {
         scratch_.emplace_back(root, win32::RandomKeyPath());
         return scratch_.back().second;
@@ -169,6 +171,18 @@ class Advapi32Environment {
                                     KEY_ALL_ACCESS | KEY_WOW64_64KEY, nullptr, key.put(), nullptr),
                   ERROR_SUCCESS)
             << path;
+    }
+    void AddKey(std::uint32_t root, const std::string& path, const std::wstring& name) {
+        UniqueHkey parent;
+        ASSERT_EQ(
+            ::RegCreateKeyExA(RootOf(root), path.c_str(), 0, nullptr, 0,
+                              KEY_ALL_ACCESS | KEY_WOW64_64KEY, nullptr, parent.put(), nullptr),
+            ERROR_SUCCESS)
+            << path;
+        UniqueHkey key;
+        ASSERT_EQ(::RegCreateKeyExW(parent.get(), name.c_str(), 0, nullptr, 0, KEY_ALL_ACCESS,
+                                    nullptr, key.put(), nullptr),
+                  ERROR_SUCCESS);
     }
     void SetValue(std::uint32_t root, const std::string& path, const std::string& name,
                   std::uint32_t type, const std::vector<std::uint8_t>& bytes) {
@@ -214,6 +228,7 @@ class Advapi32Environment {
 
   private:
     win32::Win32Registry registry_;
+    win32::Win32WideRegistry wideRegistry_;
     std::vector<std::pair<std::uint32_t, std::string>> scratch_;
     std::vector<UniqueHandle> events_;
 };

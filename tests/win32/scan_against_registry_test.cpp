@@ -105,7 +105,7 @@ class ScanAgainstRegistry : public ::testing::Test {
     }
     // The scan on its own, reading the machine views as given.
     catalogue::ScanResult Scan(bool separateViews) {
-        return catalogue::UninstallListScan(registry, codePage,
+        return catalogue::UninstallListScan(registry, wideRegistry, codePage,
                                             catalogue::ScanPasses(separateViews))
             .Run(entries, count);
     }
@@ -158,6 +158,11 @@ TEST_F(ScanAgainstRegistry, ListsWhatFitsFromEveryViewAndCreatesOnlyTheUserKey) 
         {HKEY_LOCAL_MACHINE, KEY_WOW64_64KEY, L"VelmoraYen", L"Velmora Yen Parent", L"p.exe"},
         {HKEY_LOCAL_MACHINE, KEY_WOW64_64KEY, L"VelmoraYen\\Key", L"Velmora Nested Key", L"n.exe"},
         {HKEY_LOCAL_MACHINE, KEY_WOW64_64KEY, L"VelmoraYen\u00A5Key", L"Velmora Yen Key", L"y.exe"},
+        // Best fit gives Café as Cafe: reading it, the scan would list the
+        // plain key's values twice, and deleting it would delete that key.
+        {HKEY_LOCAL_MACHINE, KEY_WOW64_64KEY, L"VelmoraCafe", L"Velmora Plain Cafe", L"c.exe"},
+        {HKEY_LOCAL_MACHINE, KEY_WOW64_64KEY, L"VelmoraCaf\u00E9", L"Velmora Accented Cafe",
+         L"e.exe"},
     };
     PlantAll();
     registry.vanishing = "VelmoraGone";
@@ -184,9 +189,15 @@ TEST_F(ScanAgainstRegistry, ListsWhatFitsFromEveryViewAndCreatesOnlyTheUserKey) 
              {L"Velmora Yen Parent", true},
              {L"Velmora Nested Key", false},
              {L"Velmora Yen Key", false},
+             {L"Velmora Plain Cafe", true},
+             {L"Velmora Accented Cafe", false},
          }) {
         EXPECT_EQ(Listed(first.lines, line), listed) << line.size() << " characters";
     }
+    EXPECT_EQ(std::count_if(first.lines.begin(), first.lines.end(),
+                            [](const auto& l) { return l.displayName == L"Velmora Plain Cafe"; }),
+              1)
+        << "the plain key's line, once";
     EXPECT_TRUE(Exists(HKEY_CURRENT_USER, 0, L"")) << "the user's Uninstall key is created";
     EXPECT_FALSE(Exists(HKEY_LOCAL_MACHINE, KEY_WOW64_64KEY, L"VelmoraGone"))
         << "a subkey that vanished during the scan must not come back";

@@ -1,11 +1,14 @@
 // velmora_startup_bench: times, from outside, how long a program takes from
 // its process creation to a visible top-level window whose list holds every
-// entry.  It seeds 200 machine and 57 user Uninstall entries (a full table),
-// then starts the minimal program (velmora_floor.exe), velmora.exe and Wine's
-// own list (uninstaller.exe without arguments) in turn, round after round, so
-// that a busy machine slows all three alike.  It also times rescans of the
-// first two.  Prints "sample NAME MS" per run and "figure NAME MEDIAN MIN MAX
-// RUNS" per measure.  Run it in a throwaway prefix; it removes its entries.
+// entry.  For each size (257, 1,000 and 3,000 entries: 57 of them the user's,
+// the rest the machine's) it seeds the Uninstall keys, then starts the minimal
+// program (velmora_floor.exe), the same window as velmora.exe's filled by the
+// same bare calls (velmora_window_floor.exe), velmora.exe and, at 257 only,
+// Wine's own list (uninstaller.exe without arguments) in turn, round after
+// round, so that a busy machine slows all of them alike.  It also times
+// rescans of all but Wine's list.  Prints "sample NAME_SIZE MS" per run and
+// "figure NAME_SIZE MEDIAN MIN MAX RUNS" per measure.  Run it in a throwaway
+// prefix; it removes its entries.
 #include <windows.h>
 
 #include <algorithm>
@@ -25,9 +28,8 @@ using velmora::e2e::UniqueProcess;
 
 constexpr wchar_t kUninstallPath[] = L"Software\\Microsoft\\Windows\\CurrentVersion\\Uninstall";
 constexpr wchar_t kKeyPrefix[] = L"VelmoraStartBench-";
-constexpr int kMachineEntries = 200;
+constexpr int kSizes[] = {257, 1000, 3000};
 constexpr int kUserEntries = 57;
-constexpr int kListed = kMachineEntries + kUserEntries;
 constexpr int kRescansPerStart = 3;
 constexpr UINT kListViewGetItemCount = 0x1004;  // LVM_GETITEMCOUNT
 constexpr DWORD kFirstWindowCeilingMs = 30000;
@@ -63,9 +65,9 @@ std::vector<std::wstring> SubkeyNames(HKEY key) {
 // The bench's entries under both roots, for as long as it lives.
 class SeededEntries {
   public:
-    SeededEntries() {
-        ready_ = Seed(HKEY_LOCAL_MACHINE, 0, kMachineEntries) &&
-                 Seed(HKEY_CURRENT_USER, kMachineEntries, kUserEntries);
+    explicit SeededEntries(int entries) {
+        ready_ = Seed(HKEY_LOCAL_MACHINE, 0, entries - kUserEntries) &&
+                 Seed(HKEY_CURRENT_USER, entries - kUserEntries, kUserEntries);
     }
     ~SeededEntries() {
         for (HKEY root : {HKEY_LOCAL_MACHINE, HKEY_CURRENT_USER}) RemoveAll(root);
@@ -81,7 +83,7 @@ class SeededEntries {
         if (!uninstall) return false;
         for (int i = first; i < first + count; ++i) {
             wchar_t number[8];
-            std::swprintf(number, 8, L"%03d", i);
+            std::swprintf(number, 8, L"%05d", i);
             HKEY created = nullptr;
             if (RegCreateKeyExW(uninstall.get(), (kKeyPrefix + std::wstring(number)).c_str(), 0,
                                 nullptr, 0, KEY_ALL_ACCESS, nullptr, &created,
@@ -125,7 +127,7 @@ std::vector<std::wstring> ForeignEntries() {
     return found;
 }
 
-enum class Kind { kFloor, kVelmora, kPeer };
+enum class Kind { kFloor, kWindowFloor, kVelmora, kPeer };
 
 struct Program {
     Kind kind;
@@ -198,6 +200,13 @@ class Bench {
     // Starts the program and waits for its full list; records the time when
     // `record` holds.  Rescans the floor and velmora a few times.  False, with
     // what it saw printed, when a ceiling is reached.
+    // The number of lines every list must reach, and the figures' suffix.
+    void SetSize(int listed) {
+        listed_ = listed;
+        suffix_ = std::to_string(listed);
+        suffix_.insert(suffix_.begin(), '_');
+    }
+
     bool Run(const Program& program, bool record) {
         const auto started = std::chrono::steady_clock::now();
         std::wstring commandLine = program.commandLine;
@@ -222,18 +231,18 @@ class Bench {
             }
             if (search.found.list != nullptr) {
                 lines = LineCount(program.kind, search.found.list);
-                if (lines == kListed) break;
+                if (lines == listed_) break;
             }
             if (Milliseconds(started) > kFirstWindowCeilingMs) {
                 std::fprintf(stderr,
                              "%s: no visible list of %d lines after %lu ms (%s, %d lines)\n",
-                             program.name, kListed, kFirstWindowCeilingMs,
+                             program.name, listed_, kFirstWindowCeilingMs,
                              search.found.list ? "list found" : "no window with a list", lines);
                 return false;
             }
             Sleep(1);
         }
-        if (record) Record(std::string("start_") + program.name, Milliseconds(started));
+        if (record) Record(std::string("start_") + program.name + suffix_, Milliseconds(started));
         if (program.kind != Kind::kPeer && !Rescan(program, search.found, record)) return false;
 
         PostMessageW(search.found.window, WM_CLOSE, 0, 0);
@@ -253,17 +262,23 @@ class Bench {
             std::printf("figure %s %.1f %.1f %.1f %zu\n", name.c_str(), Median(sorted),
                         sorted.front(), sorted.back(), sorted.size());
         }
-        const auto ratio = [this](const char* name, const std::string& over,
-                                  const std::string& under) {
-            if (!samples_.contains(over) || !samples_.contains(under)) return;
-            std::printf("ratio %s %.2f\n", name,
-                        Median(samples_.at(over)) / Median(samples_.at(under)));
-        };
-        ratio("start_velmora_to_floor", "start_velmora", "start_floor");
-        ratio("start_velmora_to_peer", "start_velmora", "start_peer");
-        ratio("rescan_velmora_to_floor", "rescan_velmora", "rescan_floor");
-        ratio("start_earlier_to_floor", "start_earlier", "start_floor");
-        ratio("rescan_earlier_to_floor", "rescan_earlier", "rescan_floor");
+        for (const int size : kSizes) {
+            std::string n = std::to_string(size);
+            n.insert(n.begin(), '_');
+            const auto ratio = [&](const char* name, const char* over, const char* under) {
+                const std::string a = over + n, b = under + n;
+                if (!samples_.contains(a) || !samples_.contains(b)) return;
+                std::printf("ratio %s%s %.2f\n", name, n.c_str(),
+                            Median(samples_.at(a)) / Median(samples_.at(b)));
+            };
+            ratio("start_velmora_to_floor", "start_velmora", "start_floor");
+            ratio("start_velmora_to_windowfloor", "start_velmora", "start_windowfloor");
+            ratio("start_velmora_to_peer", "start_velmora", "start_peer");
+            ratio("rescan_velmora_to_floor", "rescan_velmora", "rescan_floor");
+            ratio("rescan_velmora_to_windowfloor", "rescan_velmora", "rescan_windowfloor");
+            ratio("start_earlier_to_floor", "start_earlier", "start_floor");
+            ratio("rescan_earlier_to_floor", "rescan_earlier", "rescan_floor");
+        }
     }
 
   private:
@@ -279,12 +294,14 @@ class Bench {
                     : SendMessageTimeoutW(GetDlgItem(shown.window, 1002), BM_CLICK, 0, 0,
                                           SMTO_NORMAL, kReactionCeilingMs, &ignored);
             const int lines = LineCount(program.kind, shown.list);
-            if (!sent || lines != kListed) {
+            if (!sent || lines != listed_) {
                 std::fprintf(stderr, "%s: rescan %s, then %d lines\n", program.name,
                              sent ? "answered" : "not answered", lines);
                 return false;
             }
-            if (record) Record(std::string("rescan_") + program.name, Milliseconds(started));
+            if (record) {
+                Record(std::string("rescan_") + program.name + suffix_, Milliseconds(started));
+            }
         }
         return true;
     }
@@ -301,6 +318,8 @@ class Bench {
     }
 
     std::map<std::string, std::vector<double>> samples_;
+    int listed_ = 0;
+    std::string suffix_;
 };
 
 // Runs each program once more with Wine's timestamped trace of DLL loads and
@@ -338,13 +357,9 @@ int wmain(int argc, wchar_t** argv) {
                      foreign.size());
         return 1;
     }
-    const SeededEntries entries;
-    if (!entries.Ready()) {
-        std::fprintf(stderr, "could not write the bench's entries into the registry\n");
-        return 1;
-    }
     std::vector<Program> programs = {
         {Kind::kFloor, "floor", QuotedWindowsPath(VELMORA_BENCH_FLOOR_PROGRAM)},
+        {Kind::kWindowFloor, "windowfloor", QuotedWindowsPath(VELMORA_BENCH_WINDOW_FLOOR_PROGRAM)},
         {Kind::kVelmora, "velmora",
          QuotedWindowsPath(trace ? VELMORA_BENCH_MARKED_PROGRAM : VELMORA_E2E_PROGRAM)},
         {Kind::kPeer, "peer", L"uninstaller.exe"},
@@ -353,17 +368,30 @@ int wmain(int argc, wchar_t** argv) {
         programs.push_back({Kind::kVelmora, "earlier", L"\"" + arguments[1] + L"\""});
     }
     Bench bench;
-    // One untimed start each: the first start of a program in a prefix loads
-    // and caches what later starts find ready.
-    for (const Program& program : programs) {
-        if (!bench.Run(program, false)) return 1;
-    }
-    if (trace) return TraceStartUps(bench, {programs[0], programs[1]}, rounds);
-    // Each round starts the three in a different order, so that none always
-    // follows the same one.
-    for (int round = 0; round < rounds; ++round) {
-        for (std::size_t i = 0; i < programs.size(); ++i) {
-            if (!bench.Run(programs[(round + i) % programs.size()], true)) return 1;
+    for (const int size : kSizes) {
+        const SeededEntries entries(size);
+        if (!entries.Ready()) {
+            std::fprintf(stderr, "could not write the bench's entries into the registry\n");
+            return 1;
+        }
+        bench.SetSize(size);
+        // Wine's list is timed at the smallest size only: it is the peer of
+        // the start-up target, not of the larger sizes.
+        std::vector<Program> timed = programs;
+        if (size != kSizes[0])
+            std::erase_if(timed, [](const Program& p) { return p.kind == Kind::kPeer; });
+        // One untimed start each: the first start of a program in a prefix
+        // loads and caches what later starts find ready.
+        for (const Program& program : timed) {
+            if (!bench.Run(program, false)) return 1;
+        }
+        if (trace) return TraceStartUps(bench, {programs[0], programs[2]}, rounds);
+        // Each round starts them in a different order, so that none always
+        // follows the same one.
+        for (int round = 0; round < rounds; ++round) {
+            for (std::size_t i = 0; i < timed.size(); ++i) {
+                if (!bench.Run(timed[(round + i) % timed.size()], true)) return 1;
+            }
         }
     }
     bench.Report();

@@ -21,8 +21,8 @@ void EndingScenario(Checks& checks, const Environment& environment) {
 void TimingScenario(Checks& checks, const Environment& environment) {
     RegistrySeed seed;
     const int existing = static_cast<int>(ListableNames().size());
-    checks.Require(existing < kTableSlots, L"the registry leaves room for the full table");
-    for (int i = 0; i < kTableSlots - existing; ++i) {
+    checks.Require(existing < kTimedEntries, L"the registry holds fewer entries than are timed");
+    for (int i = 0; i < kTimedEntries - existing; ++i) {
         wchar_t number[8];
         std::swprintf(number, 8, L"%03d", i);
         seed.Add({Root::kMachine, std::wstring(L"Bulk") + number,
@@ -41,8 +41,8 @@ void TimingScenario(Checks& checks, const Environment& environment) {
     };
     const auto started = std::chrono::steady_clock::now();
     const Session s(checks, environment);
-    checks.Check(WaitUntil([&] { return s.list.Count() == kTableSlots; }, 20s),
-                 L"all 257 entries of a full table are listed",
+    checks.Check(WaitUntil([&] { return s.list.Count() == kTimedEntries; }, 20s),
+                 L"all 257 entries are listed",
                  L"the list holds " + std::to_wstring(s.list.Count()));
     report(started, L"start to a populated list of 257 entries", L"start_to_list_257_ms");
 
@@ -51,9 +51,9 @@ void TimingScenario(Checks& checks, const Environment& environment) {
     const auto rescan = std::chrono::steady_clock::now();
     checks.Check(
         PressKeys(s.main.window, {VK_MENU, 'U'}) &&
-            WaitUntil([&] { return s.CommandText().empty() && s.list.Count() == kTableSlots; },
+            WaitUntil([&] { return s.CommandText().empty() && s.list.Count() == kTimedEntries; },
                       20s),
-        L"Alt+U rescans the full table");
+        L"Alt+U rescans all 257 entries");
     report(rescan, L"rescan of 257 entries (Alt+U to a repopulated list)", L"rescan_257_ms");
 }
 

@@ -32,8 +32,8 @@ struct Environment {
 inline constexpr wchar_t kSelectFirstMessage[] = L"リストボックスで選択してから押して下さい。";
 inline constexpr wchar_t kBadProgramMessage[] = L"指定されたプログラムは正しくありません。";
 inline constexpr wchar_t kDeleteFailedMessage[] = L"レジストリエントリの削除に失敗しました。";
-// The program's entry table: no more lines than this are ever listed.
-inline constexpr int kTableSlots = 257;
+// The entries the timing scenario lists, as the bench's smallest size.
+inline constexpr int kTimedEntries = 257;
 
 // A control and its expected rectangle, for CheckPlacements.
 struct Placement {

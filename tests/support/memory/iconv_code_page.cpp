@@ -1,6 +1,8 @@
 #include "support/memory/iconv_code_page.h"
 
 #include <cerrno>
+#include <cstdint>
+#include <optional>
 #include <stdexcept>
 #include <vector>
 
@@ -28,11 +30,29 @@ wchar_t ReplacementFor(unsigned codePage) {
     }
 }
 
+// The look-alike Windows' best-fit tables give a character the code page
+// lacks, for the characters tests use: accented Latin letters as their bare
+// letter (code pages 932 and 950), full-width ASCII as ASCII (1252).  Zero
+// when there is none.  U+00A5 needs no entry: iconv's CP932 itself maps it
+// to 0x5C, as Windows' best fit does.
+char BestFit(wchar_t character) {
+    static constexpr char kLatin1[] =
+        "AAAAAA?CEEEEIIII?NOOOOO??UUUUY??aaaaaa?ceeeeiiii?nooooo??uuuuy?y";
+    const auto point = static_cast<std::uint32_t>(character);
+    if (point >= 0xC0 && point <= 0xFF) {
+        const char bare = kLatin1[point - 0xC0];
+        return bare == '?' ? 0 : bare;
+    }
+    if (point >= 0xFF01 && point <= 0xFF5E) return static_cast<char>(point - 0xFEE0);
+    return 0;
+}
+
 // Runs the whole input through the descriptor.  At a unit that does not
-// convert, the replacement goes out and the unit is skipped.
-template <typename In, typename Out>
-std::basic_string<Out> Convert(iconv_t descriptor, std::basic_string_view<In> input,
-                               Out replacement) {
+// convert, what `replace` gives for it goes out and the unit is skipped; when
+// it gives nothing, the conversion fails.
+template <typename In, typename Out, typename Replace>
+std::optional<std::basic_string<Out>> Convert(iconv_t descriptor, std::basic_string_view<In> input,
+                                              Replace replace) {
     std::basic_string<Out> output;
     iconv(descriptor, nullptr, nullptr, nullptr, nullptr);
     auto* in = const_cast<char*>(reinterpret_cast<const char*>(input.data()));
@@ -46,8 +66,10 @@ std::basic_string<Out> Convert(iconv_t descriptor, std::basic_string_view<In> in
         output.append(chunk.data(), chunk.size() - outLeft / sizeof(Out));
         if (converted != static_cast<std::size_t>(-1)) break;
         if (error == E2BIG) continue;
-        // EILSEQ or EINVAL (a sequence cut off at the end): skip one unit.
-        output.push_back(replacement);
+        // EILSEQ or EINVAL (a sequence cut off at the end): replace one unit.
+        const std::optional<Out> replacement = replace(*reinterpret_cast<const In*>(in));
+        if (!replacement) return std::nullopt;
+        output.push_back(*replacement);
         in += sizeof(In);
         inLeft -= sizeof(In);
         iconv(descriptor, nullptr, nullptr, nullptr, nullptr);
@@ -72,11 +94,24 @@ IconvCodePage::IconvCodePage(unsigned codePage)
       toNarrow_(IconvName(codePage).c_str(), "WCHAR_T") {}
 
 std::wstring IconvCodePage::ToWide(std::string_view bytes) const {
-    return Convert<char, wchar_t>(toWide_.get(), bytes, replacement_);
+    return *Convert<char, wchar_t>(toWide_.get(), bytes,
+                                   [this](char) { return std::optional<wchar_t>(replacement_); });
 }
 
 std::string IconvCodePage::ToNarrow(std::wstring_view text) const {
-    return Convert<wchar_t, char>(toNarrow_.get(), text, '?');
+    return *Convert<wchar_t, char>(toNarrow_.get(), text, [](wchar_t character) {
+        const char bare = BestFit(character);
+        return std::optional<char>(bare != 0 ? bare : '?');
+    });
+}
+
+// iconv maps a few characters one way only (U+00A5 to 0x5C in CP932, which
+// comes back as U+005C): only a text that converts back to itself is exact.
+std::optional<std::string> IconvCodePage::ToNarrowExactly(std::wstring_view text) const {
+    auto bytes = Convert<wchar_t, char>(toNarrow_.get(), text,
+                                        [](wchar_t) { return std::optional<char>(); });
+    if (!bytes || ToWide(*bytes) != text) return std::nullopt;
+    return bytes;
 }
 
 }  // namespace velmora::platform::memory

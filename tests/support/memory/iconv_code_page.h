@@ -5,7 +5,8 @@
 // with the next byte: U+30FB (KATAKANA MIDDLE DOT) for code page 932, as
 // Windows does, U+FFFD for UTF-8 and '?' for any other code page.  NUL bytes
 // convert to L'\0' like any other character.  Wide characters the code page
-// cannot represent become '?'.
+// cannot represent become their best-fit look-alike where Windows has one
+// (for the characters tests use) and '?' otherwise.
 #pragma once
 
 #include <iconv.h>
@@ -40,6 +41,7 @@ class IconvCodePage : public CodePage {
 
     std::wstring ToWide(std::string_view bytes) const override;
     std::string ToNarrow(std::wstring_view text) const override;
+    std::optional<std::string> ToNarrowExactly(std::wstring_view text) const override;
 
   private:
     wchar_t replacement_;

@@ -1,15 +1,21 @@
 #include "support/memory/key_name.h"
 
-#include <algorithm>
 #include <cstdint>
 
 namespace velmora::platform::memory {
+namespace {
 
-std::string FoldKeyName(std::string_view name) {
+bool StartsDoubleByte(unsigned char byte, NameBytes bytes) {
+    return bytes == NameBytes::kShiftJis && IsShiftJisLeadByte(byte);
+}
+
+}  // namespace
+
+std::string FoldKeyName(std::string_view name, NameBytes bytes) {
     std::string folded(name);
     for (std::size_t i = 0; i < folded.size(); ++i) {
         const auto byte = static_cast<unsigned char>(folded[i]);
-        if (IsShiftJisLeadByte(byte)) {
+        if (StartsDoubleByte(byte, bytes)) {
             ++i;  // the trail byte stays exactly as it is
         } else if (byte >= 'a' && byte <= 'z') {
             folded[i] = static_cast<char>(byte - 'a' + 'A');
@@ -18,36 +24,12 @@ std::string FoldKeyName(std::string_view name) {
     return folded;
 }
 
-std::string SubkeyOrderKey(std::string_view name, const CodePage& codePage) {
-    std::string folded = FoldKeyName(name);
-    const bool ascii = std::all_of(folded.begin(), folded.end(), [](char byte) {
-        return static_cast<unsigned char>(byte) < 0x80;
-    });
-    if (ascii) return folded;  // the same in code page 932 and in UTF-8
-    std::string key;
-    for (const wchar_t character : codePage.ToWide(folded)) {
-        const auto point = static_cast<std::uint32_t>(character);
-        if (point < 0x80) {
-            key += static_cast<char>(point);
-        } else if (point < 0x800) {
-            key += static_cast<char>(0xC0 | (point >> 6));
-            key += static_cast<char>(0x80 | (point & 0x3F));
-        } else {  // code page 932 has nothing beyond the BMP
-            key += static_cast<char>(0xE0 | (point >> 12));
-            key += static_cast<char>(0x80 | ((point >> 6) & 0x3F));
-            key += static_cast<char>(0x80 | (point & 0x3F));
-        }
-    }
-    key += '\0';
-    return key + folded;
-}
-
-std::optional<std::vector<std::string>> SplitKeyPath(std::string_view path) {
+std::optional<std::vector<std::string>> SplitKeyPath(std::string_view path, NameBytes bytes) {
     std::vector<std::string> parts;
     std::size_t start = 0;
     for (std::size_t i = 0; i <= path.size(); ++i) {
         const bool end = i == path.size();
-        if (!end && IsShiftJisLeadByte(static_cast<unsigned char>(path[i]))) {
+        if (!end && StartsDoubleByte(static_cast<unsigned char>(path[i]), bytes)) {
             if (i + 1 < path.size()) ++i;
             continue;
         }
@@ -64,6 +46,44 @@ std::optional<std::vector<std::string>> SplitKeyPath(std::string_view path) {
         }
     }
     return parts;
+}
+
+std::string ToUtf8(std::wstring_view text) {
+    std::string utf8;
+    for (const wchar_t character : text) {
+        const auto point = static_cast<std::uint32_t>(character);
+        if (point < 0x80) {
+            utf8 += static_cast<char>(point);
+        } else if (point < 0x800) {
+            utf8 += static_cast<char>(0xC0 | (point >> 6));
+            utf8 += static_cast<char>(0x80 | (point & 0x3F));
+        } else if (point < 0x10000) {
+            utf8 += static_cast<char>(0xE0 | (point >> 12));
+            utf8 += static_cast<char>(0x80 | ((point >> 6) & 0x3F));
+            utf8 += static_cast<char>(0x80 | (point & 0x3F));
+        } else {
+            utf8 += static_cast<char>(0xF0 | (point >> 18));
+            utf8 += static_cast<char>(0x80 | ((point >> 12) & 0x3F));
+            utf8 += static_cast<char>(0x80 | ((point >> 6) & 0x3F));
+            utf8 += static_cast<char>(0x80 | (point & 0x3F));
+        }
+    }
+    return utf8;
+}
+
+// Only ever given what ToUtf8 made.
+std::wstring FromUtf8(std::string_view text) {
+    std::wstring wide;
+    for (std::size_t i = 0; i < text.size();) {
+        const auto lead = static_cast<unsigned char>(text[i]);
+        const int more = lead < 0x80 ? 0 : lead < 0xE0 ? 1 : lead < 0xF0 ? 2 : 3;
+        std::uint32_t point = more == 0 ? lead : lead & (0x3F >> more);
+        for (int k = 1; k <= more && i + k < text.size(); ++k)
+            point = (point << 6) | (static_cast<unsigned char>(text[i + k]) & 0x3F);
+        wide += static_cast<wchar_t>(point);
+        i += static_cast<std::size_t>(more) + 1;
+    }
+    return wide;
 }
 
 }  // namespace velmora::platform::memory

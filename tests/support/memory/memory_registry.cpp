@@ -39,17 +39,12 @@ std::optional<std::uint32_t> PredefinedRoot(RegHandle key) {
 std::vector<std::string> FoldPath(const std::vector<std::string>& path) {
     std::vector<std::string> folded;
     folded.reserve(path.size());
-    for (const std::string& part : path) folded.push_back(FoldKeyName(part));
+    for (const std::string& part : path) folded.push_back(FoldKeyName(part, NameBytes::kUtf8));
     return folded;
 }
 
 bool StartsWith(const std::vector<std::string>& path, const std::vector<std::string>& prefix) {
     return prefix.size() <= path.size() && std::equal(prefix.begin(), prefix.end(), path.begin());
-}
-
-std::vector<std::string> SplitOrEmpty(std::string_view path) {
-    auto parts = SplitKeyPath(path);
-    return parts ? std::move(*parts) : std::vector<std::string>{};
 }
 
 }  // namespace
@@ -71,20 +66,45 @@ void PrintTo(const KeySnapshot& key, std::ostream* os) {
 }
 
 struct MemoryRegistry::Node {
+    using Children = std::map<std::string, std::shared_ptr<Node>>;  // by ChildKey
+
     std::string name;
     std::string className;
-    std::map<std::string, std::shared_ptr<Node>> children;            // by ChildKey
+    Children children;
     std::map<std::string, std::pair<std::string, ValueData>> values;  // folded -> name, data
     bool deleted = false;
+
+    // Subkey number index (below children.size()).  An enumeration that goes
+    // on from the index asked before walks on from there, so enumerating
+    // thousands of subkeys stays linear.
+    Children::iterator ChildAt(std::size_t index) {
+        if (!cursorValid_ || index < cursorIndex_) {
+            cursor_ = children.begin();
+            cursorIndex_ = 0;
+            cursorValid_ = true;
+        }
+        cursor_ = std::next(cursor_, static_cast<std::ptrdiff_t>(index - cursorIndex_));
+        cursorIndex_ = index;
+        return cursor_;
+    }
+    // Called on every change of children.
+    void ChildrenChanged() { cursorValid_ = false; }
 
     void MarkDeleted() {
         deleted = true;
         for (auto& [folded, child] : children) child->MarkDeleted();
     }
+
+  private:
+    Children::iterator cursor_;
+    std::size_t cursorIndex_ = 0;
+    bool cursorValid_ = false;
 };
 
-MemoryRegistry::MemoryRegistry()
-    : localMachine_(std::make_shared<Node>()), currentUser_(std::make_shared<Node>()) {
+MemoryRegistry::MemoryRegistry(unsigned codePage)
+    : localMachine_(std::make_shared<Node>()),
+      currentUser_(std::make_shared<Node>()),
+      names_(codePage) {
     localMachine_->name = "HKEY_LOCAL_MACHINE";
     currentUser_->name = "HKEY_CURRENT_USER";
 }
@@ -97,8 +117,21 @@ void MemoryRegistry::Count(std::string_view operation) {
     ++it->second;
 }
 
-std::string MemoryRegistry::ChildKey(std::string_view name) const {
-    return SubkeyOrderKey(name, names_);
+std::string MemoryRegistry::ChildKey(std::string_view name) {
+    return FoldKeyName(name, NameBytes::kUtf8);
+}
+
+std::string MemoryRegistry::Internal(std::string_view bytes) const {
+    return ToUtf8(names_.ToWide(bytes));
+}
+
+std::string MemoryRegistry::External(std::string_view utf8) const {
+    return names_.ToNarrow(FromUtf8(utf8));
+}
+
+MemoryRegistry::Path MemoryRegistry::InternalPath(std::string_view path) const {
+    auto parts = SplitKeyPath(Internal(path), NameBytes::kUtf8);
+    return parts ? std::move(*parts) : Path{};
 }
 
 std::shared_ptr<MemoryRegistry::Node> MemoryRegistry::RootNode(std::uint32_t root) const {
@@ -128,10 +161,11 @@ MemoryRegistry::View MemoryRegistry::ViewOf(std::uint32_t samDesired, View handl
 MemoryRegistry::Path MemoryRegistry::Physical(std::uint32_t root, const Path& logical,
                                               View view) const {
     if (!separateViews_ || view == View::k64 || root != kHKeyLocalMachine || logical.empty() ||
-        FoldKeyName(logical[0]) != "SOFTWARE") {
+        FoldKeyName(logical[0], NameBytes::kUtf8) != "SOFTWARE") {
         return logical;
     }
-    if (logical.size() >= 2 && FoldKeyName(logical[1]) == "WOW6432NODE") return logical;
+    if (logical.size() >= 2 && FoldKeyName(logical[1], NameBytes::kUtf8) == "WOW6432NODE")
+        return logical;
     Path physical = logical;
     physical.insert(physical.begin() + 1, "WOW6432Node");
     return physical;
@@ -149,12 +183,13 @@ std::shared_ptr<MemoryRegistry::Node> MemoryRegistry::Walk(std::uint32_t root,
 }
 
 std::shared_ptr<MemoryRegistry::Node> MemoryRegistry::WalkOrCreate(std::uint32_t root,
-                                                                   std::string_view path) {
+                                                                   const Path& path) {
     std::shared_ptr<Node> node = RootNode(root);
     if (!node) return nullptr;
-    for (const std::string& part : SplitOrEmpty(path)) {
+    for (const std::string& part : path) {
         auto& child = node->children[ChildKey(part)];
         if (!child) {
+            node->ChildrenChanged();
             child = std::make_shared<Node>();
             child->name = part;
             Changed(*node, kRegNotifyChangeName);
@@ -181,13 +216,13 @@ RegHandle MemoryRegistry::AddHandle(OpenKey open) {
     return handle;
 }
 
-RegStatus MemoryRegistry::OpenOrCreate(RegHandle key, const char* subKey, std::uint32_t samDesired,
-                                       bool create, const char* className, RegHandle* result,
-                                       std::uint32_t* disposition) {
+RegStatus MemoryRegistry::OpenOrCreate(RegHandle key, std::string_view subKey,
+                                       std::uint32_t samDesired, bool create, const char* className,
+                                       RegHandle* result, std::uint32_t* disposition) {
     OpenKey parent;
     if (const RegStatus status = Resolve(key, &parent); status != kErrorSuccess) return status;
     if (result == nullptr) return kErrorInvalidParameter;
-    const auto parts = SplitKeyPath(subKey == nullptr ? "" : subKey);
+    const auto parts = SplitKeyPath(subKey, NameBytes::kUtf8);
     if (!parts) return kErrorBadPathname;
     if ((samDesired & kKeyWow64Views) == kKeyWow64Views) return kErrorInvalidParameter;
 
@@ -231,6 +266,7 @@ RegStatus MemoryRegistry::OpenOrCreate(RegHandle key, const char* subKey, std::u
             auto child = std::make_shared<Node>();
             child->name = physical[level];
             node->children.emplace(ChildKey(physical[level]), child);
+            node->ChildrenChanged();
             node = child;
         }
         if (className != nullptr) node->className = className;
@@ -247,19 +283,22 @@ RegStatus MemoryRegistry::RegCreateKeyExA(RegHandle key, const char* subKey, std
                                           RegHandle* result, std::uint32_t* disposition) {
     Count("RegCreateKeyExA");
     if (reserved != 0) return kErrorInvalidParameter;
-    return OpenOrCreate(key, subKey, samDesired, true, className, result, disposition);
+    return OpenOrCreate(key, Internal(subKey == nullptr ? "" : subKey), samDesired, true, className,
+                        result, disposition);
 }
 
 RegStatus MemoryRegistry::RegOpenKeyExA(RegHandle key, const char* subKey,
                                         std::uint32_t /*options*/, std::uint32_t samDesired,
                                         RegHandle* result) {
     Count("RegOpenKeyExA");
-    return OpenOrCreate(key, subKey, samDesired, false, nullptr, result, nullptr);
+    return OpenOrCreate(key, Internal(subKey == nullptr ? "" : subKey), samDesired, false, nullptr,
+                        result, nullptr);
 }
 
 RegStatus MemoryRegistry::RegCreateKeyA(RegHandle key, const char* subKey, RegHandle* result) {
     Count("RegCreateKeyA");
-    return OpenOrCreate(key, subKey, kMaximumAllowed, true, nullptr, result, nullptr);
+    return OpenOrCreate(key, Internal(subKey == nullptr ? "" : subKey), kMaximumAllowed, true,
+                        nullptr, result, nullptr);
 }
 
 RegStatus MemoryRegistry::RegEnumKeyA(RegHandle key, std::uint32_t index, char* name,
@@ -277,23 +316,19 @@ RegStatus MemoryRegistry::RegEnumKeyA(RegHandle key, std::uint32_t index, char* 
     auto& children = open.node->children;
     if (index >= children.size()) return kErrorNoMoreItems;
     if (name == nullptr) return kErrorInvalidParameter;
-    const auto it = std::next(children.begin(), static_cast<std::ptrdiff_t>(index));
-    const auto mangled = std::find_if(renames_.begin(), renames_.end(), [&](const Rename& r) {
-        return r.root == open.root && r.folded == folded &&
-               r.foldedName == FoldKeyName(it->second->name);
-    });
-    const std::string& childName = mangled != renames_.end() ? mangled->reported : it->second->name;
+    const auto it = open.node->ChildAt(index);
+    const std::string childName = External(it->second->name);
     if (childName.size() + 1 > nameSize) return kErrorMoreData;
     std::memcpy(name, childName.c_str(), childName.size() + 1);
 
     const auto hook = std::find_if(removals_.begin(), removals_.end(), [&](const RemovalHook& h) {
-        return h.root == open.root && h.folded == folded &&
-               h.foldedName == FoldKeyName(it->second->name);
+        return h.root == open.root && h.folded == folded && h.foldedName == it->first;
     });
     if (hook != removals_.end()) {
         removals_.erase(hook);
         it->second->MarkDeleted();
         children.erase(it);
+        open.node->ChildrenChanged();
         Changed(*open.node, kRegNotifyChangeName);
     }
     return kErrorSuccess;
@@ -309,7 +344,7 @@ RegStatus MemoryRegistry::RegQueryValueExA(RegHandle key, const char* valueName,
         return kErrorInvalidParameter;
     }
     if ((open.granted & kKeyQueryValue) == 0) return kErrorAccessDenied;
-    const auto it = open.node->values.find(FoldKeyName(valueName == nullptr ? "" : valueName));
+    const auto it = open.node->values.find(ValueKey(valueName == nullptr ? "" : valueName));
     if (it == open.node->values.end()) return kErrorFileNotFound;
     const ValueData& value = it->second.second;
     const auto size = static_cast<std::uint32_t>(value.bytes.size());
@@ -332,7 +367,7 @@ RegStatus MemoryRegistry::RegDeleteKeyExA(RegHandle key, const char* subKey,
     OpenKey open;
     if (const RegStatus status = Resolve(key, &open); status != kErrorSuccess) return status;
     if (subKey == nullptr) return kErrorInvalidParameter;
-    const auto parts = SplitKeyPath(subKey);
+    const auto parts = SplitKeyPath(Internal(subKey), NameBytes::kUtf8);
     if (!parts) return kErrorBadPathname;
     Path logical = open.logical;
     logical.insert(logical.end(), parts->begin(), parts->end());
@@ -346,6 +381,7 @@ RegStatus MemoryRegistry::RegDeleteKeyExA(RegHandle key, const char* subKey,
     const std::shared_ptr<Node> parent =
         Walk(open.root, Path(physical.begin(), physical.end() - 1));
     parent->children.erase(ChildKey(physical.back()));
+    parent->ChildrenChanged();
     node->MarkDeleted();
     Changed(*parent, kRegNotifyChangeName);
     return kErrorSuccess;
@@ -362,6 +398,22 @@ RegStatus MemoryRegistry::EnumValue(RegHandle key, std::uint32_t index, std::str
         std::next(open.node->values.begin(), static_cast<std::ptrdiff_t>(index))->second;
     *name = stored;
     *value = data;
+    return kErrorSuccess;
+}
+
+RegStatus MemoryRegistry::OpenKeyW(RegHandle key, std::wstring_view subKey,
+                                   std::uint32_t samDesired, RegHandle* result) {
+    Count("RegOpenKeyExW");
+    return OpenOrCreate(key, ToUtf8(subKey), samDesired, false, nullptr, result, nullptr);
+}
+
+RegStatus MemoryRegistry::EnumKeyW(RegHandle key, std::uint32_t index, std::wstring* name) {
+    Count("RegEnumKeyExW");
+    OpenKey open;
+    if (const RegStatus status = Resolve(key, &open); status != kErrorSuccess) return status;
+    if ((open.granted & kKeyEnumerateSubKeys) == 0) return kErrorAccessDenied;
+    if (index >= open.node->children.size()) return kErrorNoMoreItems;
+    *name = FromUtf8(open.node->ChildAt(index)->second->name);
     return kErrorSuccess;
 }
 
@@ -403,15 +455,30 @@ void MemoryRegistry::Changed(const Node& node, std::uint32_t filter) {
 
 void MemoryRegistry::AddKey(std::uint32_t root, std::string_view path, std::string_view className) {
     const bool existed = KeyExists(root, path);
-    const std::shared_ptr<Node> node = WalkOrCreate(root, path);
+    const std::shared_ptr<Node> node = WalkOrCreate(root, InternalPath(path));
     if (node && !existed) node->className = className;
+}
+
+void MemoryRegistry::AddKey(std::uint32_t root, std::wstring_view path) {
+    auto parts = SplitKeyPath(ToUtf8(path), NameBytes::kUtf8);
+    WalkOrCreate(root, parts ? *parts : Path{});
+}
+
+void MemoryRegistry::SetValue(std::uint32_t root, std::wstring_view path, std::string_view name,
+                              std::uint32_t type, std::vector<std::uint8_t> bytes) {
+    auto parts = SplitKeyPath(ToUtf8(path), NameBytes::kUtf8);
+    const std::shared_ptr<Node> node = WalkOrCreate(root, parts ? *parts : Path{});
+    if (!node) return;
+    auto& slot = node->values[ValueKey(name)];
+    if (slot.first.empty()) slot.first = name;
+    slot.second = ValueData{type, std::move(bytes)};
 }
 
 void MemoryRegistry::SetValue(std::uint32_t root, std::string_view path, std::string_view name,
                               std::uint32_t type, std::vector<std::uint8_t> bytes) {
-    const std::shared_ptr<Node> node = WalkOrCreate(root, path);
+    const std::shared_ptr<Node> node = WalkOrCreate(root, InternalPath(path));
     if (!node) return;
-    auto& slot = node->values[FoldKeyName(name)];
+    auto& slot = node->values[ValueKey(name)];
     if (slot.first.empty()) slot.first = name;
     slot.second = ValueData{type, std::move(bytes)};
     Changed(*node, kRegNotifyChangeLastSet);
@@ -434,7 +501,7 @@ void MemoryRegistry::SetDword(std::uint32_t root, std::string_view path, std::st
 }
 
 bool MemoryRegistry::RemoveKey(std::uint32_t root, std::string_view path) {
-    const Path parts = SplitOrEmpty(path);
+    const Path parts = InternalPath(path);
     if (parts.empty()) return false;
     const std::shared_ptr<Node> parent = Walk(root, Path(parts.begin(), parts.end() - 1));
     if (!parent) return false;
@@ -442,48 +509,49 @@ bool MemoryRegistry::RemoveKey(std::uint32_t root, std::string_view path) {
     if (it == parent->children.end()) return false;
     it->second->MarkDeleted();
     parent->children.erase(it);
+    parent->ChildrenChanged();
     Changed(*parent, kRegNotifyChangeName);
     return true;
 }
 
 bool MemoryRegistry::KeyExists(std::uint32_t root, std::string_view path) const {
-    const auto parts = SplitKeyPath(path);
+    const auto parts = SplitKeyPath(Internal(path), NameBytes::kUtf8);
     return parts && Walk(root, *parts) != nullptr;
 }
 
 std::vector<std::string> MemoryRegistry::SubkeyNames(std::uint32_t root,
                                                      std::string_view path) const {
     std::vector<std::string> names;
-    if (const std::shared_ptr<Node> node = Walk(root, SplitOrEmpty(path))) {
-        for (const auto& [folded, child] : node->children) names.push_back(child->name);
+    if (const std::shared_ptr<Node> node = Walk(root, InternalPath(path))) {
+        for (const auto& [folded, child] : node->children) names.push_back(External(child->name));
     }
     return names;
 }
 
 std::optional<ValueData> MemoryRegistry::GetValue(std::uint32_t root, std::string_view path,
                                                   std::string_view name) const {
-    const std::shared_ptr<Node> node = Walk(root, SplitOrEmpty(path));
+    const std::shared_ptr<Node> node = Walk(root, InternalPath(path));
     if (!node) return std::nullopt;
-    const auto it = node->values.find(FoldKeyName(name));
+    const auto it = node->values.find(ValueKey(name));
     if (it == node->values.end()) return std::nullopt;
     return it->second.second;
 }
 
 std::optional<std::string> MemoryRegistry::ClassName(std::uint32_t root,
                                                      std::string_view path) const {
-    const std::shared_ptr<Node> node = Walk(root, SplitOrEmpty(path));
+    const std::shared_ptr<Node> node = Walk(root, InternalPath(path));
     if (!node) return std::nullopt;
     return node->className;
 }
 
 RegistrySnapshot MemoryRegistry::Snapshot() const {
     RegistrySnapshot snapshot;
-    auto add = [&snapshot](auto& self, const Node& node, const std::string& path) -> void {
+    auto add = [this, &snapshot](auto& self, const Node& node, const std::string& path) -> void {
         KeySnapshot& key = snapshot[path];
         key.className = node.className;
         for (const auto& [folded, value] : node.values) key.values[value.first] = value.second;
         for (const auto& [folded, child] : node.children) {
-            self(self, *child, path + "\\" + child->name);
+            self(self, *child, path + "\\" + External(child->name));
         }
     };
     add(add, *localMachine_, localMachine_->name);
@@ -501,32 +569,24 @@ std::size_t MemoryRegistry::CallCount(std::string_view operation) const {
 void MemoryRegistry::ResetCallCounts() { calls_.clear(); }
 
 void MemoryRegistry::DenyAccess(std::uint32_t root, std::string_view path, Denial denial) {
-    denials_.push_back(DenyRule{root, FoldPath(SplitOrEmpty(path)), denial});
+    denials_.push_back(DenyRule{root, FoldPath(InternalPath(path)), denial});
 }
 
 void MemoryRegistry::FailEnumeration(std::uint32_t root, std::string_view path, std::uint32_t index,
                                      RegStatus code) {
-    enumFaults_.push_back(EnumFault{root, FoldPath(SplitOrEmpty(path)), index, code});
+    enumFaults_.push_back(EnumFault{root, FoldPath(InternalPath(path)), index, code});
 }
 
 void MemoryRegistry::RemoveAfterEnumeration(std::uint32_t root, std::string_view parentPath,
                                             std::string_view subkeyName) {
     removals_.push_back(
-        RemovalHook{root, FoldPath(SplitOrEmpty(parentPath)), FoldKeyName(subkeyName)});
-}
-
-void MemoryRegistry::ReportEnumeratedNameAs(std::uint32_t root, std::string_view parentPath,
-                                            std::string_view subkeyName,
-                                            std::string_view reportedName) {
-    renames_.push_back(Rename{root, FoldPath(SplitOrEmpty(parentPath)), FoldKeyName(subkeyName),
-                              std::string(reportedName)});
+        RemovalHook{root, FoldPath(InternalPath(parentPath)), ChildKey(Internal(subkeyName))});
 }
 
 void MemoryRegistry::ClearFaults() {
     denials_.clear();
     enumFaults_.clear();
     removals_.clear();
-    renames_.clear();
     notifyFault_ = kErrorSuccess;
 }
 

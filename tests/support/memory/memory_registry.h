@@ -5,6 +5,11 @@
 // (kHKeyLocalMachine or kHKeyCurrentUser), separated by '\\', and physical:
 // with separate views on, the 32-bit view's keys live under
 // Software\WOW6432Node as they do on 64-bit Windows.
+//
+// Key names are Unicode, as in the real registry.  The 8-bit calls and
+// methods take and give them in the registry's code page (932 unless chosen
+// otherwise), converted as Windows converts them: a name the code page cannot
+// carry is enumerated with best-fit look-alikes and '?'.
 #pragma once
 
 #include <cstddef>
@@ -57,7 +62,8 @@ enum class Denial {
 
 class MemoryRegistry : public Registry {
   public:
-    MemoryRegistry();
+    // codePage: the system code page of the 8-bit calls.
+    explicit MemoryRegistry(unsigned codePage = 932);
     ~MemoryRegistry() override;
     MemoryRegistry(const MemoryRegistry&) = delete;
     MemoryRegistry& operator=(const MemoryRegistry&) = delete;
@@ -83,10 +89,18 @@ class MemoryRegistry : public Registry {
     // Value number index of an open key, in the order of their folded names,
     // as the wide adapter's RegEnumValueW needs it.
     RegStatus EnumValue(RegHandle key, std::uint32_t index, std::string* name, ValueData* value);
+    // The wide adapter's RegOpenKeyExW and RegEnumKeyExW: names as stored.
+    RegStatus OpenKeyW(RegHandle key, std::wstring_view subKey, std::uint32_t samDesired,
+                       RegHandle* result);
+    RegStatus EnumKeyW(RegHandle key, std::uint32_t index, std::wstring* name);
 
     // Seeding.  Missing keys along the path are created.
     void AddKey(std::uint32_t root, std::string_view path, std::string_view className = {});
     void SetValue(std::uint32_t root, std::string_view path, std::string_view name,
+                  std::uint32_t type, std::vector<std::uint8_t> bytes);
+    // The same with a wide path, for names the code page cannot carry.
+    void AddKey(std::uint32_t root, std::wstring_view path);
+    void SetValue(std::uint32_t root, std::wstring_view path, std::string_view name,
                   std::uint32_t type, std::vector<std::uint8_t> bytes);
     // REG_SZ holding the bytes followed by one NUL.
     void SetString(std::uint32_t root, std::string_view path, std::string_view name,
@@ -122,11 +136,6 @@ class MemoryRegistry : public Registry {
     // subkey is removed with everything below it.
     void RemoveAfterEnumeration(std::uint32_t root, std::string_view parentPath,
                                 std::string_view subkeyName);
-    // RegEnumKeyA reports that subkey of parentPath as reportedName, as the
-    // 8-bit call does with a name its code page cannot carry (U+00A5 comes
-    // back as '\').  The key keeps its real name for every other call.
-    void ReportEnumeratedNameAs(std::uint32_t root, std::string_view parentPath,
-                                std::string_view subkeyName, std::string_view reportedName);
     // Every RegNotifyChangeKeyValue returns code.
     void FailNotifications(RegStatus code) { notifyFault_ = code; }
     void ClearFaults();
@@ -139,7 +148,7 @@ class MemoryRegistry : public Registry {
   private:
     struct Node;
     enum class View { k64, k32 };
-    using Path = std::vector<std::string>;  // names as given
+    using Path = std::vector<std::string>;  // names as given, in UTF-8
     struct OpenKey {
         std::uint32_t root = 0;
         View view = View::k64;
@@ -164,13 +173,6 @@ class MemoryRegistry : public Registry {
         std::string foldedName;
     };
 
-    struct Rename {
-        std::uint32_t root;
-        Path folded;
-        std::string foldedName;
-        std::string reported;
-    };
-
     struct Watch {
         RegHandle key;
         std::shared_ptr<Node> node;
@@ -182,18 +184,25 @@ class MemoryRegistry : public Registry {
     // Answers the watches that a change of node's subkeys (kRegNotifyChangeName)
     // or values (kRegNotifyChangeLastSet) concerns, and those of deleted keys.
     void Changed(const Node& node, std::uint32_t filter);
-    // Where a subkey of that name sits among its siblings (see SubkeyOrderKey).
-    std::string ChildKey(std::string_view name) const;
+    // A UTF-8 name in its comparison form, which orders siblings as NT does.
+    static std::string ChildKey(std::string_view name);
+    // 8-bit text of the code page as UTF-8, and UTF-8 as the 8-bit calls give it.
+    std::string Internal(std::string_view bytes) const;
+    std::string External(std::string_view utf8) const;
+    Path InternalPath(std::string_view path) const;
+    std::string ValueKey(std::string_view name) const { return ChildKey(Internal(name)); }
     RegStatus Resolve(RegHandle key, OpenKey* open) const;
     // The view a call works in: the one its flag names, else the handle's.
     static View ViewOf(std::uint32_t samDesired, View handleView);
     std::shared_ptr<Node> RootNode(std::uint32_t root) const;
     Path Physical(std::uint32_t root, const Path& logical, View view) const;
     std::shared_ptr<Node> Walk(std::uint32_t root, const Path& physical) const;
-    std::shared_ptr<Node> WalkOrCreate(std::uint32_t root, std::string_view path);
+    std::shared_ptr<Node> WalkOrCreate(std::uint32_t root, const Path& path);
     std::uint32_t MaximumAllowed(std::uint32_t root, const Path& physical) const;
-    RegStatus OpenOrCreate(RegHandle key, const char* subKey, std::uint32_t samDesired, bool create,
-                           const char* className, RegHandle* result, std::uint32_t* disposition);
+    // subKey in UTF-8.
+    RegStatus OpenOrCreate(RegHandle key, std::string_view subKey, std::uint32_t samDesired,
+                           bool create, const char* className, RegHandle* result,
+                           std::uint32_t* disposition);
     RegHandle AddHandle(OpenKey open);
 
     std::shared_ptr<Node> localMachine_;
@@ -205,14 +214,12 @@ class MemoryRegistry : public Registry {
     std::vector<DenyRule> denials_;
     std::vector<EnumFault> enumFaults_;
     std::vector<RemovalHook> removals_;
-    std::vector<Rename> renames_;
     std::vector<Watch> watches_;
     std::set<EventHandle> setEvents_;
     RegStatus notifyFault_ = kErrorSuccess;
     bool separateViews_ = false;
-    // Names are 8-bit texts in code page 932; the order of subkeys needs them
-    // as Unicode.
-    IconvCodePage names_{932};
+    // The code page of the 8-bit calls' names.
+    IconvCodePage names_;
 };
 
 }  // namespace velmora::platform::memory

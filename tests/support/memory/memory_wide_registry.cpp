@@ -6,7 +6,7 @@ namespace velmora::platform::memory {
 
 RegStatus MemoryWideRegistry::RegOpenKeyExW(RegHandle key, const std::wstring& subKey,
                                             std::uint32_t samDesired, RegHandle* result) {
-    return registry_.RegOpenKeyExA(key, codePage_.ToNarrow(subKey).c_str(), 0, samDesired, result);
+    return registry_.OpenKeyW(key, subKey, samDesired, result);
 }
 
 RegStatus MemoryWideRegistry::RegEnumValueW(RegHandle key, std::uint32_t index, WideValue* value) {
@@ -30,13 +30,7 @@ RegStatus MemoryWideRegistry::RegEnumValueW(RegHandle key, std::uint32_t index, 
 
 RegStatus MemoryWideRegistry::RegEnumKeyExW(RegHandle key, std::uint32_t index,
                                             std::wstring* name) {
-    char buffer[1024];
-    if (const RegStatus status = registry_.RegEnumKeyA(key, index, buffer, sizeof buffer);
-        status != kErrorSuccess) {
-        return status;
-    }
-    *name = codePage_.ToWide(buffer);
-    return kErrorSuccess;
+    return registry_.EnumKeyW(key, index, name);
 }
 
 }  // namespace velmora::platform::memory

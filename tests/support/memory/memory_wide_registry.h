@@ -1,6 +1,7 @@
-// The wide registry calls on top of the in-memory registry: names and
-// string data, stored there as 8-bit texts, are converted with the code page
-// the test chose; every other value's bytes pass as they are.
+// The wide registry calls on top of the in-memory registry: key names come
+// as stored; value names and string data, stored there as 8-bit texts, are
+// converted with the code page the test chose; every other value's bytes pass
+// as they are.
 #pragma once
 
 #include "platform/code_page.h"

@@ -34,7 +34,8 @@ std::wstring Win32CodePage::ToWide(std::string_view bytes) const {
     return text;
 }
 
-// Characters the code page lacks become its default character.
+// Characters the code page lacks become a best-fit look-alike or its default
+// character.
 std::string Win32CodePage::ToNarrow(std::wstring_view text) const {
     if (text.empty()) return {};
     const int length = CheckedLength(text.size());
@@ -45,6 +46,27 @@ std::string Win32CodePage::ToNarrow(std::wstring_view text) const {
     const int written = ::WideCharToMultiByte(CP_ACP, 0, text.data(), length, bytes.data(), needed,
                                               nullptr, nullptr);
     bytes.resize(static_cast<std::size_t>(written > 0 ? written : 0));
+    return bytes;
+}
+
+// WC_NO_BEST_FIT_CHARS turns best fit off, and the default-character flag
+// reports any character that had no counterpart.  UTF-8 as the system code
+// page (a Windows option) takes neither; there only an unpaired surrogate
+// cannot be carried.
+std::optional<std::string> Win32CodePage::ToNarrowExactly(std::wstring_view text) const {
+    if (text.empty()) return std::string();
+    const int length = CheckedLength(text.size());
+    const bool utf8 = ::GetACP() == CP_UTF8;
+    const DWORD flags = utf8 ? WC_ERR_INVALID_CHARS : WC_NO_BEST_FIT_CHARS;
+    BOOL usedDefault = FALSE;
+    BOOL* const usedDefaultOut = utf8 ? nullptr : &usedDefault;
+    const int needed = ::WideCharToMultiByte(CP_ACP, flags, text.data(), length, nullptr, 0,
+                                             nullptr, usedDefaultOut);
+    if (needed <= 0 || usedDefault) return std::nullopt;
+    std::string bytes(static_cast<std::size_t>(needed), '\0');
+    const int written = ::WideCharToMultiByte(CP_ACP, flags, text.data(), length, bytes.data(),
+                                              needed, nullptr, usedDefaultOut);
+    if (written != needed || usedDefault) return std::nullopt;
     return bytes;
 }
 

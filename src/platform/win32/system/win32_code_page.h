@@ -9,6 +9,7 @@ class Win32CodePage : public CodePage {
   public:
     std::wstring ToWide(std::string_view bytes) const override;
     std::string ToNarrow(std::wstring_view text) const override;
+    std::optional<std::string> ToNarrowExactly(std::wstring_view text) const override;
 };
 
 }  // namespace velmora::platform::win32

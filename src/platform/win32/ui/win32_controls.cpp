@@ -47,7 +47,7 @@ std::wstring Win32ListBox::LineText(int index) const {
 }
 
 std::int16_t Win32ListBox::LineSlot(int index) const {
-    // Slots are 0 to 256, so LB_ERR (-1) is never a slot.
+    // Slots are 0 to 32766, so LB_ERR (-1) is never a slot.
     return static_cast<std::int16_t>(
         VELMORA_LIST_MESSAGE(list_, LB_GETITEMDATA, static_cast<WPARAM>(index), 0));
 }
