@@ -71,16 +71,16 @@ void ZentrelForm::追加と削除の一覧検索() {
     try {
         result = scan_.Run(entries_, entryCount_);
     } catch (...) {
+        FollowUninstallKeys();
         // A scan that fails half-way has rewritten part of the table: no
         // line of the last list may stay to be acted on.
         refill({});
-        FollowUninstallKeys();
         throw;
     }
-    refill(result.lines);
     // The keys have been read: from here on a change is news, including one
     // that this program's own deletion made just before the scan.
     FollowUninstallKeys();
+    refill(result.lines);
     // Only once the list redraws again: one message per root that did not open.
     const std::size_t boxes = result.FailedRoots().size();
     for (std::size_t i = 0; i < boxes; ++i)
