@@ -10,7 +10,8 @@ namespace {
 constexpr wchar_t kUninstallPath[] = L"Software\\Microsoft\\Windows\\CurrentVersion\\Uninstall";
 
 // Keys that Wine rewrites by itself while programs start and end (device
-// data, the desktop's and the services' run-time state), Perflib's language
+// data, the desktop's and the services' run-time state, the network adapters
+// that its services list a while after a prefix is made), Perflib's language
 // keys (performance counters, which cannot be read as keys), and the link
 // CurrentControlSet, a second way to ControlSet001. Paths from the root.
 constexpr const wchar_t* kSkippedInWholeRegistry[] = {
@@ -19,6 +20,9 @@ constexpr const wchar_t* kSkippedInWholeRegistry[] = {
     L"HKLM(64)\\Software\\Microsoft\\Windows NT\\CurrentVersion\\Perflib",
     L"HKLM(32)\\Software\\Microsoft\\Windows NT\\CurrentVersion\\Perflib",
     L"HKLM(64)\\Software\\Wow6432Node\\Microsoft\\Windows NT\\CurrentVersion\\Perflib",
+    L"HKLM(64)\\Software\\Microsoft\\Windows NT\\CurrentVersion\\NetworkCards",
+    L"HKLM(32)\\Software\\Microsoft\\Windows NT\\CurrentVersion\\NetworkCards",
+    L"HKLM(64)\\Software\\Wow6432Node\\Microsoft\\Windows NT\\CurrentVersion\\NetworkCards",
 };
 
 bool Skipped(const std::wstring& path) {
