@@ -11,8 +11,6 @@
 namespace velmora::platform::win32 {
 namespace {
 
-constexpr std::wstring_view kBlanks = L" \t";
-
 // The longest command line CreateProcessW takes, and the largest buffer
 // ExpandEnvironmentStringsW works with, both counting the terminating NUL.
 constexpr std::size_t kMaxCommandLine = 32767;
@@ -21,11 +19,8 @@ constexpr std::size_t kMaxCommandLine = 32767;
 // rights.  mingw-w64's winerror.h lacks the name.
 constexpr DWORD kErrorElevationRequired = 740;
 
-bool IsBlank(std::wstring_view text) { return text.find_first_not_of(kBlanks) == text.npos; }
-
-std::wstring WithoutLeadingBlanks(std::wstring_view text) {
-    const std::size_t start = text.find_first_not_of(kBlanks);
-    return start == text.npos ? std::wstring() : std::wstring(text.substr(start));
+bool IsBlank(std::wstring_view text) {
+    return text.find_first_not_of(kCommandLineBlanks) == text.npos;
 }
 
 // A file (not a folder) found where CreateProcessW would look for it, with
@@ -108,35 +103,6 @@ void EnsureComOnThisThread(const ElevationFunctions& functions) {
 }
 
 }  // namespace
-
-CommandLineParts SplitCommandLine(std::wstring_view commandLine, const ProgramProbe& isProgram) {
-    const std::size_t start = commandLine.find_first_not_of(kBlanks);
-    if (start == commandLine.npos) return {};
-    const std::wstring_view text = commandLine.substr(start);
-
-    if (text.front() == L'"') {
-        const std::size_t close = text.find(L'"', 1);
-        if (close == text.npos) return {std::wstring(text.substr(1)), {}};
-        return {std::wstring(text.substr(1, close - 1)),
-                WithoutLeadingBlanks(text.substr(close + 1))};
-    }
-
-    const std::size_t firstBlank = text.find_first_of(kBlanks);
-    // Candidates end at each run of blanks, the last one at the end of the text.
-    for (std::size_t end = firstBlank; isProgram;) {
-        const std::wstring candidate(text.substr(0, end));
-        if (isProgram(candidate)) {
-            return {candidate, WithoutLeadingBlanks(text.substr(candidate.size()))};
-        }
-        if (end == text.npos) break;
-        const std::size_t next = text.find_first_not_of(kBlanks, end);
-        if (next == text.npos) break;
-        end = text.find_first_of(kBlanks, next);
-    }
-    if (firstBlank == text.npos) return {std::wstring(text), {}};
-    return {std::wstring(text.substr(0, firstBlank)),
-            WithoutLeadingBlanks(text.substr(firstBlank))};
-}
 
 std::optional<std::wstring> ExpandEnvironmentReferences(const std::wstring& text) {
     if (text.size() >= kMaxCommandLine) return std::nullopt;

@@ -2,34 +2,13 @@
 // shell's "runas" verb when the program asks for elevation.
 #pragma once
 
-#include <functional>
 #include <optional>
 #include <string>
-#include <string_view>
 
+#include "platform/command_line.h"
 #include "platform/process_starter.h"
 
 namespace velmora::platform::win32 {
-
-struct CommandLineParts {
-    std::wstring program;
-    std::wstring arguments;
-
-    bool operator==(const CommandLineParts&) const = default;
-};
-
-// Tells whether a name is a program file that can be started.
-using ProgramProbe = std::function<bool(const std::wstring& name)>;
-
-// Splits a command line into its program and its arguments, the way the shell
-// needs them.  Leading blanks (spaces, tabs) are skipped.  A quoted program is
-// taken without its quotes (up to the closing quote, or to the end when there
-// is none).  An unquoted program ends at a blank; with a probe, the first
-// blank after which the text so far names a program wins, as CreateProcessW
-// reads "C:\Program Files\App\uninst.exe /S", else the first blank.  The
-// arguments are the rest, leading blanks removed.
-CommandLineParts SplitCommandLine(std::wstring_view commandLine,
-                                  const ProgramProbe& isProgram = {});
 
 // Expands %NAME% references from this process's environment; a reference to
 // an undefined variable stays as written.  Empty when the expansion fails.
