@@ -42,14 +42,11 @@ inline SnapshotDiff DiffSnapshots(const platform::memory::RegistrySnapshot& befo
 // registry compares them: ASCII letters without case, a double-byte character
 // as a whole, so a trail byte 0x5C never counts as a separator.
 inline bool IsWithin(std::string_view path, std::string_view tree) {
-    using platform::memory::FoldKeyName;
     const auto pathParts = platform::memory::SplitKeyPath(path);
     const auto treeParts = platform::memory::SplitKeyPath(tree);
-    if (!pathParts || !treeParts || treeParts->size() > pathParts->size()) return false;
-    return std::equal(treeParts->begin(), treeParts->end(), pathParts->begin(),
-                      [](const std::string& a, const std::string& b) {
-                          return FoldKeyName(a) == FoldKeyName(b);
-                      });
+    return pathParts && treeParts && treeParts->size() <= pathParts->size() &&
+           std::equal(treeParts->begin(), treeParts->end(), pathParts->begin(),
+                      platform::memory::SameKeyName);
 }
 
 // A path with every byte outside printable ASCII written as \xNN.

@@ -45,12 +45,13 @@ class MemoryRegistryTest : public testing::Test {
 };
 
 TEST(KeyName, SplitsOnlyAtSeparatorsThatAreNotTrailBytes) {
-    EXPECT_EQ(SplitKeyPath("A\\" + kSo + "\\" + kHyo + kNo + "\\"),
-              (std::vector<std::string>{"A", kSo, kHyo + kNo}));
-    EXPECT_EQ(SplitKeyPath(""), std::vector<std::string>{});
+    const std::string path = "A\\" + kSo + "\\" + kHyo + kNo + "\\";
+    EXPECT_EQ(SplitKeyPath(path), (std::vector<std::string_view>{"A", kSo, kHyo + kNo}));
+    EXPECT_EQ(SplitKeyPath(""), std::vector<std::string_view>{});
     EXPECT_FALSE(SplitKeyPath("\\A"));
     EXPECT_FALSE(SplitKeyPath("A\\\\B"));
-    EXPECT_EQ(FoldKeyName("aZ_\x83\x61\x83\x41"), "AZ_\x83\x61\x83\x41");
+    EXPECT_TRUE(SameKeyName("aZ_\x83\x61\x83\x41", "Az_\x83\x61\x83\x41"));
+    EXPECT_FALSE(SameKeyName("\x83\x61", "\x83\x41"));  // trail bytes are not letters
 }
 
 // Seeding and inspection keep Shift_JIS names whole; a handle the registry

@@ -1,10 +1,10 @@
 #include "support/memory/iconv_code_page.h"
 
+#include <algorithm>
 #include <cerrno>
 #include <cstdint>
 #include <optional>
 #include <stdexcept>
-#include <vector>
 
 namespace velmora::platform::memory {
 
@@ -47,34 +47,48 @@ char BestFit(wchar_t character) {
     return 0;
 }
 
-// Runs the whole input through the descriptor.  At a unit that does not
-// convert, what `replace` gives for it goes out and the unit is skipped; when
-// it gives nothing, the conversion fails.
+// Runs the whole input through the descriptor, straight into the result,
+// which starts with room for the longest one (a wide character per byte, four
+// bytes per wide character).  At a unit that does not convert, what `replace`
+// gives for it goes out and the unit is skipped; when it gives nothing, the
+// conversion fails.
 template <typename In, typename Out, typename Replace>
 std::optional<std::basic_string<Out>> Convert(iconv_t descriptor, std::basic_string_view<In> input,
                                               Replace replace) {
-    std::basic_string<Out> output;
+    std::basic_string<Out> output(input.size() * (sizeof(Out) == 1 ? 4 : 1) + 16, Out{});
+    std::size_t used = 0;
     iconv(descriptor, nullptr, nullptr, nullptr, nullptr);
     auto* in = const_cast<char*>(reinterpret_cast<const char*>(input.data()));
     std::size_t inLeft = input.size() * sizeof(In);
-    std::vector<Out> chunk(input.size() + 16);
     while (inLeft > 0) {
-        auto* out = reinterpret_cast<char*>(chunk.data());
-        std::size_t outLeft = chunk.size() * sizeof(Out);
+        auto* out = reinterpret_cast<char*>(output.data() + used);
+        std::size_t outLeft = (output.size() - used) * sizeof(Out);
         const std::size_t converted = iconv(descriptor, &in, &inLeft, &out, &outLeft);
         const int error = errno;
-        output.append(chunk.data(), chunk.size() - outLeft / sizeof(Out));
+        used = output.size() - outLeft / sizeof(Out);
         if (converted != static_cast<std::size_t>(-1)) break;
+        if (error == E2BIG || used == output.size()) output.resize(output.size() * 2);
         if (error == E2BIG) continue;
         // EILSEQ or EINVAL (a sequence cut off at the end): replace one unit.
         const std::optional<Out> replacement = replace(*reinterpret_cast<const In*>(in));
         if (!replacement) return std::nullopt;
-        output.push_back(*replacement);
+        output[used++] = *replacement;
         in += sizeof(In);
         inLeft -= sizeof(In);
         iconv(descriptor, nullptr, nullptr, nullptr, nullptr);
     }
+    output.resize(used);
     return output;
+}
+
+// Every Windows code page, and UTF-8, keeps ASCII as it is: such a text needs
+// no trip through iconv.
+template <typename Out, typename In>
+std::optional<std::basic_string<Out>> AsciiOnly(std::basic_string_view<In> text) {
+    if (!std::all_of(text.begin(), text.end(),
+                     [](In c) { return static_cast<std::uint32_t>(c) < 0x80; }))
+        return std::nullopt;
+    return std::basic_string<Out>(text.begin(), text.end());
 }
 
 }  // namespace
@@ -94,11 +108,13 @@ IconvCodePage::IconvCodePage(unsigned codePage)
       toNarrow_(IconvName(codePage).c_str(), "WCHAR_T") {}
 
 std::wstring IconvCodePage::ToWide(std::string_view bytes) const {
+    if (auto ascii = AsciiOnly<wchar_t>(bytes)) return std::move(*ascii);
     return *Convert<char, wchar_t>(toWide_.get(), bytes,
                                    [this](char) { return std::optional<wchar_t>(replacement_); });
 }
 
 std::string IconvCodePage::ToNarrow(std::wstring_view text) const {
+    if (auto ascii = AsciiOnly<char>(text)) return std::move(*ascii);
     return *Convert<wchar_t, char>(toNarrow_.get(), text, [](wchar_t character) {
         const char bare = BestFit(character);
         return std::optional<char>(bare != 0 ? bare : '?');
@@ -108,6 +124,7 @@ std::string IconvCodePage::ToNarrow(std::wstring_view text) const {
 // iconv maps a few characters one way only (U+00A5 to 0x5C in CP932, which
 // comes back as U+005C): only a text that converts back to itself is exact.
 std::optional<std::string> IconvCodePage::ToNarrowExactly(std::wstring_view text) const {
+    if (auto ascii = AsciiOnly<char>(text)) return ascii;
     auto bytes = Convert<wchar_t, char>(toNarrow_.get(), text,
                                         [](wchar_t) { return std::optional<char>(); });
     if (!bytes || ToWide(*bytes) != text) return std::nullopt;

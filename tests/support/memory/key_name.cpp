@@ -1,5 +1,6 @@
 #include "support/memory/key_name.h"
 
+#include <algorithm>
 #include <cstdint>
 
 namespace velmora::platform::memory {
@@ -9,23 +10,26 @@ bool StartsDoubleByte(unsigned char byte, NameBytes bytes) {
     return bytes == NameBytes::kShiftJis && IsShiftJisLeadByte(byte);
 }
 
-}  // namespace
-
-std::string FoldKeyName(std::string_view name, NameBytes bytes) {
-    std::string folded(name);
-    for (std::size_t i = 0; i < folded.size(); ++i) {
-        const auto byte = static_cast<unsigned char>(folded[i]);
-        if (StartsDoubleByte(byte, bytes)) {
-            ++i;  // the trail byte stays exactly as it is
-        } else if (byte >= 'a' && byte <= 'z') {
-            folded[i] = static_cast<char>(byte - 'a' + 'A');
-        }
-    }
-    return folded;
+unsigned char Upper(unsigned char byte) {
+    return byte >= 'a' && byte <= 'z' ? static_cast<unsigned char>(byte - 'a' + 'A') : byte;
 }
 
-std::optional<std::vector<std::string>> SplitKeyPath(std::string_view path, NameBytes bytes) {
-    std::vector<std::string> parts;
+}  // namespace
+
+bool SameKeyName(std::string_view a, std::string_view b) {
+    if (a.size() != b.size()) return false;
+    bool trail = false;  // the byte after a lead byte is never folded
+    for (std::size_t i = 0; i < a.size(); ++i) {
+        const auto x = static_cast<unsigned char>(a[i]), y = static_cast<unsigned char>(b[i]);
+        if (trail ? x != y : Upper(x) != Upper(y)) return false;
+        trail = !trail && IsShiftJisLeadByte(x);
+    }
+    return true;
+}
+
+std::optional<std::vector<std::string_view>> SplitKeyPath(std::string_view path, NameBytes bytes) {
+    std::vector<std::string_view> parts;
+    parts.reserve(static_cast<std::size_t>(std::count(path.begin(), path.end(), '\\')) + 1);
     std::size_t start = 0;
     for (std::size_t i = 0; i <= path.size(); ++i) {
         const bool end = i == path.size();
@@ -50,6 +54,7 @@ std::optional<std::vector<std::string>> SplitKeyPath(std::string_view path, Name
 
 std::string ToUtf8(std::wstring_view text) {
     std::string utf8;
+    utf8.reserve(text.size() * 4);
     for (const wchar_t character : text) {
         const auto point = static_cast<std::uint32_t>(character);
         if (point < 0x80) {
@@ -74,6 +79,7 @@ std::string ToUtf8(std::wstring_view text) {
 // Only ever given what ToUtf8 made.
 std::wstring FromUtf8(std::string_view text) {
     std::wstring wide;
+    wide.reserve(text.size());
     for (std::size_t i = 0; i < text.size();) {
         const auto lead = static_cast<unsigned char>(text[i]);
         const int more = lead < 0x80 ? 0 : lead < 0xE0 ? 1 : lead < 0xF0 ? 2 : 3;

@@ -19,17 +19,16 @@ using platform::IsShiftJisLeadByte;
 // How the bytes of a name form its characters.
 enum class NameBytes { kShiftJis, kUtf8 };
 
-// The name in its comparison form: ASCII letters upper-cased (the registry
-// orders names by their upper-case form), every other byte as it is.  In
-// UTF-8 the byte order of these forms is the order NT keeps subkeys in (their
-// upper-cased UTF-16 names) for every name within the BMP.
-std::string FoldKeyName(std::string_view name, NameBytes bytes = NameBytes::kShiftJis);
+// Whether two names are the same to the registry: ASCII letters compare
+// without case, every other byte as it is.
+bool SameKeyName(std::string_view a, std::string_view b);
 
-// Splits a subkey path at its separators.  An empty path gives no parts and a
-// single trailing separator is ignored; a leading separator or an empty part
-// in the middle is a malformed path (nullopt).
-std::optional<std::vector<std::string>> SplitKeyPath(std::string_view path,
-                                                     NameBytes bytes = NameBytes::kShiftJis);
+// Splits a subkey path at its separators; the parts are views into path.  An
+// empty path gives no parts and a single trailing separator is ignored; a
+// leading separator or an empty part in the middle is a malformed path
+// (nullopt).
+std::optional<std::vector<std::string_view>> SplitKeyPath(std::string_view path,
+                                                          NameBytes bytes = NameBytes::kShiftJis);
 
 // Wide text as UTF-8 and back; the in-memory registry keeps names this way.
 std::string ToUtf8(std::wstring_view text);

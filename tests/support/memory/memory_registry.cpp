@@ -4,6 +4,7 @@
 #include <cstring>
 #include <iterator>
 #include <ostream>
+#include <span>
 #include <utility>
 
 #include "support/memory/key_name.h"
@@ -36,15 +37,49 @@ std::optional<std::uint32_t> PredefinedRoot(RegHandle key) {
     return std::nullopt;
 }
 
-std::vector<std::string> FoldPath(const std::vector<std::string>& path) {
-    std::vector<std::string> folded;
-    folded.reserve(path.size());
-    for (const std::string& part : path) folded.push_back(FoldKeyName(part, NameBytes::kUtf8));
-    return folded;
+// An ASCII letter as the registry compares it.
+unsigned char Upper(char c) {
+    const auto byte = static_cast<unsigned char>(c);
+    return byte >= 'a' && byte <= 'z' ? static_cast<unsigned char>(byte - 'a' + 'A') : byte;
 }
 
-bool StartsWith(const std::vector<std::string>& path, const std::vector<std::string>& prefix) {
-    return prefix.size() <= path.size() && std::equal(prefix.begin(), prefix.end(), path.begin());
+// UTF-8 names compared as NT compares keys, letters folded to upper case;
+// no byte of a longer character is ASCII.  The order of these forms is the
+// order NT keeps subkeys in (their upper-cased UTF-16 names) for every name
+// within the BMP.
+struct NameLess {
+    using is_transparent = void;
+    bool operator()(std::string_view a, std::string_view b) const {
+        return std::lexicographical_compare(a.begin(), a.end(), b.begin(), b.end(),
+                                            [](char x, char y) { return Upper(x) < Upper(y); });
+    }
+};
+
+bool SameName(std::string_view a, std::string_view b) {
+    return a.size() == b.size() && std::equal(a.begin(), a.end(), b.begin(),
+                                              [](char x, char y) { return Upper(x) == Upper(y); });
+}
+
+bool StartsWith(std::span<const std::string> path, const std::vector<std::string>& prefix) {
+    return prefix.size() <= path.size() &&
+           std::equal(prefix.begin(), prefix.end(), path.begin(), SameName);
+}
+
+bool SamePath(const std::vector<std::string>& a, const std::vector<std::string>& b) {
+    return a.size() == b.size() && StartsWith(a, b);
+}
+
+// A path in UTF-8 as its names; nullopt when it is malformed.
+std::optional<std::vector<std::string>> SplitPath(std::string_view utf8) {
+    const auto parts = SplitKeyPath(utf8, NameBytes::kUtf8);
+    if (!parts) return std::nullopt;
+    return std::vector<std::string>(parts->begin(), parts->end());
+}
+
+// Every Windows code page, and UTF-8, keeps ASCII as it is.
+bool IsAscii(std::string_view bytes) {
+    return std::all_of(bytes.begin(), bytes.end(),
+                       [](char c) { return static_cast<unsigned char>(c) < 0x80; });
 }
 
 }  // namespace
@@ -66,12 +101,13 @@ void PrintTo(const KeySnapshot& key, std::ostream* os) {
 }
 
 struct MemoryRegistry::Node {
-    using Children = std::map<std::string, std::shared_ptr<Node>>;  // by ChildKey
+    using Children = std::map<std::string, std::shared_ptr<Node>, NameLess>;  // by name as stored
 
-    std::string name;
+    std::string narrow;  // the name as the 8-bit calls give it, made once
     std::string className;
     Children children;
-    std::map<std::string, std::pair<std::string, ValueData>> values;  // folded -> name, data
+    // By name in UTF-8: the name in the code page as first stored, and the data.
+    std::map<std::string, std::pair<std::string, ValueData>, NameLess> values;
     bool deleted = false;
 
     // Subkey number index (below children.size()).  An enumeration that goes
@@ -92,7 +128,7 @@ struct MemoryRegistry::Node {
 
     void MarkDeleted() {
         deleted = true;
-        for (auto& [folded, child] : children) child->MarkDeleted();
+        for (auto& [name, child] : children) child->MarkDeleted();
     }
 
   private:
@@ -105,8 +141,8 @@ MemoryRegistry::MemoryRegistry(unsigned codePage)
     : localMachine_(std::make_shared<Node>()),
       currentUser_(std::make_shared<Node>()),
       names_(codePage) {
-    localMachine_->name = "HKEY_LOCAL_MACHINE";
-    currentUser_->name = "HKEY_CURRENT_USER";
+    localMachine_->narrow = "HKEY_LOCAL_MACHINE";
+    currentUser_->narrow = "HKEY_CURRENT_USER";
 }
 
 MemoryRegistry::~MemoryRegistry() = default;
@@ -117,21 +153,16 @@ void MemoryRegistry::Count(std::string_view operation) {
     ++it->second;
 }
 
-std::string MemoryRegistry::ChildKey(std::string_view name) {
-    return FoldKeyName(name, NameBytes::kUtf8);
-}
-
 std::string MemoryRegistry::Internal(std::string_view bytes) const {
-    return ToUtf8(names_.ToWide(bytes));
+    return IsAscii(bytes) ? std::string(bytes) : ToUtf8(names_.ToWide(bytes));
 }
 
 std::string MemoryRegistry::External(std::string_view utf8) const {
-    return names_.ToNarrow(FromUtf8(utf8));
+    return IsAscii(utf8) ? std::string(utf8) : names_.ToNarrow(FromUtf8(utf8));
 }
 
 MemoryRegistry::Path MemoryRegistry::InternalPath(std::string_view path) const {
-    auto parts = SplitKeyPath(Internal(path), NameBytes::kUtf8);
-    return parts ? std::move(*parts) : Path{};
+    return SplitPath(Internal(path)).value_or(Path{});
 }
 
 std::shared_ptr<MemoryRegistry::Node> MemoryRegistry::RootNode(std::uint32_t root) const {
@@ -140,15 +171,16 @@ std::shared_ptr<MemoryRegistry::Node> MemoryRegistry::RootNode(std::uint32_t roo
     return nullptr;
 }
 
-RegStatus MemoryRegistry::Resolve(RegHandle key, OpenKey* open) const {
+RegStatus MemoryRegistry::Resolve(RegHandle key, const OpenKey** open) const {
     if (const auto root = PredefinedRoot(key)) {
-        *open = OpenKey{*root, View::k64, {}, RootNode(*root), MaximumAllowed(*root, {})};
+        rootKey_ = OpenKey{*root, View::k64, {}, false, RootNode(*root), MaximumAllowed(*root, {})};
+        *open = &rootKey_;
         return kErrorSuccess;
     }
     const auto it = handles_.find(key);
     if (it == handles_.end()) return kErrorInvalidHandle;
     if (it->second.node->deleted) return kErrorKeyDeleted;
-    *open = it->second;
+    *open = &it->second;
     return kErrorSuccess;
 }
 
@@ -158,52 +190,67 @@ MemoryRegistry::View MemoryRegistry::ViewOf(std::uint32_t samDesired, View handl
     return handleView;
 }
 
-MemoryRegistry::Path MemoryRegistry::Physical(std::uint32_t root, const Path& logical,
-                                              View view) const {
-    if (!separateViews_ || view == View::k64 || root != kHKeyLocalMachine || logical.empty() ||
-        FoldKeyName(logical[0], NameBytes::kUtf8) != "SOFTWARE") {
-        return logical;
+bool MemoryRegistry::Redirect(std::uint32_t root, Path& path, View view) const {
+    if (!separateViews_ || view == View::k64 || root != kHKeyLocalMachine || path.empty() ||
+        !SameName(path[0], "SOFTWARE") || (path.size() >= 2 && SameName(path[1], "WOW6432NODE"))) {
+        return false;
     }
-    if (logical.size() >= 2 && FoldKeyName(logical[1], NameBytes::kUtf8) == "WOW6432NODE")
-        return logical;
-    Path physical = logical;
-    physical.insert(physical.begin() + 1, "WOW6432Node");
-    return physical;
+    path.insert(path.begin() + 1, "WOW6432Node");
+    return true;
 }
 
-std::shared_ptr<MemoryRegistry::Node> MemoryRegistry::Walk(std::uint32_t root,
-                                                           const Path& physical) const {
+MemoryRegistry::Path MemoryRegistry::Below(const OpenKey& key,
+                                           const std::vector<std::string_view>& parts) {
+    Path path;
+    path.reserve(key.physical.size() + parts.size() + 1);
+    for (std::size_t i = 0; i < key.physical.size(); ++i) {
+        if (!key.redirected || i != 1) path.push_back(key.physical[i]);
+    }
+    path.insert(path.end(), parts.begin(), parts.end());
+    return path;
+}
+
+std::shared_ptr<MemoryRegistry::Node> MemoryRegistry::Walk(
+    std::uint32_t root, std::span<const std::string> physical) const {
     std::shared_ptr<Node> node = RootNode(root);
     for (const std::string& part : physical) {
         if (!node) return nullptr;
-        const auto it = node->children.find(ChildKey(part));
+        const auto it = node->children.find(part);
         node = it == node->children.end() ? nullptr : it->second;
     }
     return node;
 }
 
+std::shared_ptr<MemoryRegistry::Node> MemoryRegistry::NewChild(Node& parent,
+                                                               const std::string& name) {
+    auto child = std::make_shared<Node>();
+    child->narrow = External(name);
+    parent.children.emplace(name, child);
+    parent.ChildrenChanged();
+    Changed(parent, kRegNotifyChangeName);
+    return child;
+}
+
 std::shared_ptr<MemoryRegistry::Node> MemoryRegistry::WalkOrCreate(std::uint32_t root,
-                                                                   const Path& path) {
+                                                                   const Path& path,
+                                                                   bool* created) {
     std::shared_ptr<Node> node = RootNode(root);
+    if (created != nullptr) *created = false;
     if (!node) return nullptr;
     for (const std::string& part : path) {
-        auto& child = node->children[ChildKey(part)];
-        if (!child) {
-            node->ChildrenChanged();
-            child = std::make_shared<Node>();
-            child->name = part;
-            Changed(*node, kRegNotifyChangeName);
-        }
-        node = child;
+        const auto it = node->children.find(part);
+        const bool absent = it == node->children.end();
+        node = absent ? NewChild(*node, part) : it->second;
+        if (created != nullptr) *created = absent;
     }
     return node;
 }
 
-std::uint32_t MemoryRegistry::MaximumAllowed(std::uint32_t root, const Path& physical) const {
-    const Path folded = FoldPath(physical);
+std::uint32_t MemoryRegistry::MaximumAllowed(std::uint32_t root,
+                                             std::span<const std::string> physical) const {
     std::uint32_t allowed = kKeyAllAccess;
     for (const DenyRule& rule : denials_) {
-        if (rule.root != root || !StartsWith(folded, rule.folded)) continue;
+        if (rule.root != root || !StartsWith(physical, rule.path)) continue;
         allowed &= rule.denial == Denial::kAll ? 0 : kKeyRead;
     }
     return allowed;
@@ -219,30 +266,29 @@ RegHandle MemoryRegistry::AddHandle(OpenKey open) {
 RegStatus MemoryRegistry::OpenOrCreate(RegHandle key, std::string_view subKey,
                                        std::uint32_t samDesired, bool create, const char* className,
                                        RegHandle* result, std::uint32_t* disposition) {
-    OpenKey parent;
+    const OpenKey* parent = nullptr;
     if (const RegStatus status = Resolve(key, &parent); status != kErrorSuccess) return status;
     if (result == nullptr) return kErrorInvalidParameter;
     const auto parts = SplitKeyPath(subKey, NameBytes::kUtf8);
     if (!parts) return kErrorBadPathname;
     if ((samDesired & kKeyWow64Views) == kKeyWow64Views) return kErrorInvalidParameter;
 
-    const View view = ViewOf(samDesired, parent.view);
-    Path logical = parent.logical;
-    logical.insert(logical.end(), parts->begin(), parts->end());
-    const Path physical = Physical(parent.root, logical, view);
+    const View view = ViewOf(samDesired, parent->view);
+    Path physical = Below(*parent, *parts);
+    const bool redirected = Redirect(parent->root, physical, view);
 
     // The deepest existing key along the path.
-    std::shared_ptr<Node> node = RootNode(parent.root);
+    std::shared_ptr<Node> node = RootNode(parent->root);
     std::size_t depth = 0;
     for (; depth < physical.size(); ++depth) {
-        const auto it = node->children.find(ChildKey(physical[depth]));
+        const auto it = node->children.find(physical[depth]);
         if (it == node->children.end()) break;
         node = it->second;
     }
     const bool exists = depth == physical.size();
     if (!exists && !create) return kErrorFileNotFound;
 
-    const std::uint32_t allowed = MaximumAllowed(parent.root, physical);
+    const std::uint32_t allowed = MaximumAllowed(parent->root, physical);
     std::uint32_t requested = MapGenericRights(samDesired & ~kKeyWow64Views);
     if ((requested & kMaximumAllowed) != 0) {
         if (allowed == 0) return kErrorAccessDenied;
@@ -255,24 +301,19 @@ RegStatus MemoryRegistry::OpenOrCreate(RegHandle key, std::string_view subKey,
         // first missing key the right granted to the handle when the parent is
         // the handle's own key, otherwise whatever the parent would allow.
         for (std::size_t level = depth; level < physical.size(); ++level) {
-            const Path parentPath(physical.begin(), physical.begin() + level);
-            const std::uint32_t parentRights = level == depth && node == parent.node
-                                                   ? parent.granted
-                                                   : MaximumAllowed(parent.root, parentPath);
+            const std::uint32_t parentRights =
+                level == depth && node == parent->node
+                    ? parent->granted
+                    : MaximumAllowed(parent->root, std::span(physical).first(level));
             if ((parentRights & kKeyCreateSubKey) == 0) return kErrorAccessDenied;
         }
-        Changed(*node, kRegNotifyChangeName);
-        for (std::size_t level = depth; level < physical.size(); ++level) {
-            auto child = std::make_shared<Node>();
-            child->name = physical[level];
-            node->children.emplace(ChildKey(physical[level]), child);
-            node->ChildrenChanged();
-            node = child;
-        }
+        for (std::size_t level = depth; level < physical.size(); ++level)
+            node = NewChild(*node, physical[level]);
         if (className != nullptr) node->className = className;
     }
     if (disposition != nullptr) *disposition = exists ? kRegOpenedExistingKey : kRegCreatedNewKey;
-    *result = AddHandle(OpenKey{parent.root, view, std::move(logical), node, requested});
+    *result =
+        AddHandle(OpenKey{parent->root, view, std::move(physical), redirected, node, requested});
     return kErrorSuccess;
 }
 
@@ -304,32 +345,32 @@ RegStatus MemoryRegistry::RegCreateKeyA(RegHandle key, const char* subKey, RegHa
 RegStatus MemoryRegistry::RegEnumKeyA(RegHandle key, std::uint32_t index, char* name,
                                       std::uint32_t nameSize) {
     Count("RegEnumKeyA");
-    OpenKey open;
+    const OpenKey* open = nullptr;
     if (const RegStatus status = Resolve(key, &open); status != kErrorSuccess) return status;
-    if ((open.granted & kKeyEnumerateSubKeys) == 0) return kErrorAccessDenied;
-    const Path folded = FoldPath(Physical(open.root, open.logical, open.view));
+    if ((open->granted & kKeyEnumerateSubKeys) == 0) return kErrorAccessDenied;
     for (const EnumFault& fault : enumFaults_) {
-        if (fault.root == open.root && fault.index == index && fault.folded == folded) {
+        if (fault.root == open->root && fault.index == index &&
+            SamePath(fault.path, open->physical))
             return fault.code;
-        }
     }
-    auto& children = open.node->children;
-    if (index >= children.size()) return kErrorNoMoreItems;
+    Node& node = *open->node;
+    if (index >= node.children.size()) return kErrorNoMoreItems;
     if (name == nullptr) return kErrorInvalidParameter;
-    const auto it = open.node->ChildAt(index);
-    const std::string childName = External(it->second->name);
+    const auto it = node.ChildAt(index);
+    const std::string& childName = it->second->narrow;
     if (childName.size() + 1 > nameSize) return kErrorMoreData;
     std::memcpy(name, childName.c_str(), childName.size() + 1);
 
     const auto hook = std::find_if(removals_.begin(), removals_.end(), [&](const RemovalHook& h) {
-        return h.root == open.root && h.folded == folded && h.foldedName == it->first;
+        return h.root == open->root && SameName(h.name, it->first) &&
+               SamePath(h.parent, open->physical);
     });
     if (hook != removals_.end()) {
         removals_.erase(hook);
         it->second->MarkDeleted();
-        children.erase(it);
-        open.node->ChildrenChanged();
-        Changed(*open.node, kRegNotifyChangeName);
+        node.children.erase(it);
+        node.ChildrenChanged();
+        Changed(node, kRegNotifyChangeName);
     }
     return kErrorSuccess;
 }
@@ -338,14 +379,14 @@ RegStatus MemoryRegistry::RegQueryValueExA(RegHandle key, const char* valueName,
                                            std::uint32_t* reserved, std::uint32_t* type,
                                            std::uint8_t* data, std::uint32_t* dataSize) {
     Count("RegQueryValueExA");
-    OpenKey open;
+    const OpenKey* open = nullptr;
     if (const RegStatus status = Resolve(key, &open); status != kErrorSuccess) return status;
     if (reserved != nullptr || (data != nullptr && dataSize == nullptr)) {
         return kErrorInvalidParameter;
     }
-    if ((open.granted & kKeyQueryValue) == 0) return kErrorAccessDenied;
-    const auto it = open.node->values.find(ValueKey(valueName == nullptr ? "" : valueName));
-    if (it == open.node->values.end()) return kErrorFileNotFound;
+    if ((open->granted & kKeyQueryValue) == 0) return kErrorAccessDenied;
+    const auto it = open->node->values.find(Internal(valueName == nullptr ? "" : valueName));
+    if (it == open->node->values.end()) return kErrorFileNotFound;
     const ValueData& value = it->second.second;
     const auto size = static_cast<std::uint32_t>(value.bytes.size());
     if (type != nullptr) *type = value.type;
@@ -364,25 +405,25 @@ RegStatus MemoryRegistry::RegDeleteKeyExA(RegHandle key, const char* subKey,
                                           std::uint32_t samDesired, std::uint32_t /*reserved*/) {
     Count("RegDeleteKeyExA");
     deleteViews_.push_back(samDesired);
-    OpenKey open;
+    const OpenKey* open = nullptr;
     if (const RegStatus status = Resolve(key, &open); status != kErrorSuccess) return status;
     if (subKey == nullptr) return kErrorInvalidParameter;
-    const auto parts = SplitKeyPath(Internal(subKey), NameBytes::kUtf8);
+    const std::string path = Internal(subKey);
+    const auto parts = SplitKeyPath(path, NameBytes::kUtf8);
     if (!parts) return kErrorBadPathname;
-    Path logical = open.logical;
-    logical.insert(logical.end(), parts->begin(), parts->end());
-    const Path physical = Physical(open.root, logical, ViewOf(samDesired, open.view));
+    Path physical = Below(*open, *parts);
+    Redirect(open->root, physical, ViewOf(samDesired, open->view));
     // An empty name deletes the opened key itself; a root cannot go.
     if (physical.empty()) return kErrorAccessDenied;
-    const std::shared_ptr<Node> node = Walk(open.root, physical);
-    if (!node) return kErrorFileNotFound;
-    if ((MaximumAllowed(open.root, physical) & kDelete) == 0) return kErrorAccessDenied;
-    if (!node->children.empty()) return kErrorAccessDenied;
     const std::shared_ptr<Node> parent =
-        Walk(open.root, Path(physical.begin(), physical.end() - 1));
-    parent->children.erase(ChildKey(physical.back()));
+        Walk(open->root, std::span(physical).first(physical.size() - 1));
+    const auto it = parent ? parent->children.find(physical.back()) : Node::Children::iterator{};
+    if (!parent || it == parent->children.end()) return kErrorFileNotFound;
+    if ((MaximumAllowed(open->root, physical) & kDelete) == 0) return kErrorAccessDenied;
+    if (!it->second->children.empty()) return kErrorAccessDenied;
+    it->second->MarkDeleted();
+    parent->children.erase(it);
     parent->ChildrenChanged();
-    node->MarkDeleted();
     Changed(*parent, kRegNotifyChangeName);
     return kErrorSuccess;
 }
@@ -390,12 +431,12 @@ RegStatus MemoryRegistry::RegDeleteKeyExA(RegHandle key, const char* subKey,
 RegStatus MemoryRegistry::EnumValue(RegHandle key, std::uint32_t index, std::string* name,
                                     ValueData* value) {
     Count("RegEnumValue");
-    OpenKey open;
+    const OpenKey* open = nullptr;
     if (const RegStatus status = Resolve(key, &open); status != kErrorSuccess) return status;
-    if ((open.granted & kKeyQueryValue) == 0) return kErrorAccessDenied;
-    if (index >= open.node->values.size()) return kErrorNoMoreItems;
+    if ((open->granted & kKeyQueryValue) == 0) return kErrorAccessDenied;
+    if (index >= open->node->values.size()) return kErrorNoMoreItems;
     const auto& [stored, data] =
-        std::next(open.node->values.begin(), static_cast<std::ptrdiff_t>(index))->second;
+        std::next(open->node->values.begin(), static_cast<std::ptrdiff_t>(index))->second;
     *name = stored;
     *value = data;
     return kErrorSuccess;
@@ -409,11 +450,11 @@ RegStatus MemoryRegistry::OpenKeyW(RegHandle key, std::wstring_view subKey,
 
 RegStatus MemoryRegistry::EnumKeyW(RegHandle key, std::uint32_t index, std::wstring* name) {
     Count("RegEnumKeyExW");
-    OpenKey open;
+    const OpenKey* open = nullptr;
     if (const RegStatus status = Resolve(key, &open); status != kErrorSuccess) return status;
-    if ((open.granted & kKeyEnumerateSubKeys) == 0) return kErrorAccessDenied;
-    if (index >= open.node->children.size()) return kErrorNoMoreItems;
-    *name = FromUtf8(open.node->ChildAt(index)->second->name);
+    if ((open->granted & kKeyEnumerateSubKeys) == 0) return kErrorAccessDenied;
+    if (index >= open->node->children.size()) return kErrorNoMoreItems;
+    *name = FromUtf8(open->node->ChildAt(index)->first);
     return kErrorSuccess;
 }
 
@@ -433,18 +474,19 @@ RegStatus MemoryRegistry::RegNotifyChangeKeyValue(RegHandle key, bool watchSubtr
                                                   std::uint32_t notifyFilter, EventHandle event,
                                                   bool asynchronous) {
     Count("RegNotifyChangeKeyValue");
-    OpenKey open;
+    const OpenKey* open = nullptr;
     if (const RegStatus status = Resolve(key, &open); status != kErrorSuccess) return status;
-    if ((open.granted & kKeyNotify) == 0) return kErrorAccessDenied;
+    if ((open->granted & kKeyNotify) == 0) return kErrorAccessDenied;
     if (notifyFault_ != kErrorSuccess) return notifyFault_;
     // Only the asynchronous form of the key alone: a synchronous one would
     // block the caller, and the program never watches a whole tree.
     if (!asynchronous || watchSubtree || event == 0) return kErrorInvalidParameter;
-    watches_.push_back(Watch{key, open.node, notifyFilter, event});
+    watches_.push_back(Watch{key, open->node, notifyFilter, event});
     return kErrorSuccess;
 }
 
 void MemoryRegistry::Changed(const Node& node, std::uint32_t filter) {
+    ++revision_;
     std::erase_if(watches_, [&](const Watch& watch) {
         const bool concerned =
             watch.node->deleted || ((watch.filter & filter) != 0 && watch.node.get() == &node);
@@ -454,34 +496,35 @@ void MemoryRegistry::Changed(const Node& node, std::uint32_t filter) {
 }
 
 void MemoryRegistry::AddKey(std::uint32_t root, std::string_view path, std::string_view className) {
-    const bool existed = KeyExists(root, path);
-    const std::shared_ptr<Node> node = WalkOrCreate(root, InternalPath(path));
-    if (node && !existed) node->className = className;
+    bool created = false;
+    const std::shared_ptr<Node> node = WalkOrCreate(root, InternalPath(path), &created);
+    if (created) node->className = className;
 }
 
 void MemoryRegistry::AddKey(std::uint32_t root, std::wstring_view path) {
-    auto parts = SplitKeyPath(ToUtf8(path), NameBytes::kUtf8);
-    WalkOrCreate(root, parts ? *parts : Path{});
+    WalkOrCreate(root, SplitPath(ToUtf8(path)).value_or(Path{}));
+}
+
+void MemoryRegistry::Store(std::uint32_t root, const Path& path, std::string_view name,
+                           std::uint32_t type, std::vector<std::uint8_t> bytes) {
+    const std::shared_ptr<Node> node = WalkOrCreate(root, path);
+    if (!node) return;
+    const std::string key = Internal(name);
+    auto it = node->values.find(key);
+    if (it == node->values.end())
+        it = node->values.emplace(key, std::pair(std::string(name), ValueData{})).first;
+    it->second.second = ValueData{type, std::move(bytes)};
+    Changed(*node, kRegNotifyChangeLastSet);
 }
 
 void MemoryRegistry::SetValue(std::uint32_t root, std::wstring_view path, std::string_view name,
                               std::uint32_t type, std::vector<std::uint8_t> bytes) {
-    auto parts = SplitKeyPath(ToUtf8(path), NameBytes::kUtf8);
-    const std::shared_ptr<Node> node = WalkOrCreate(root, parts ? *parts : Path{});
-    if (!node) return;
-    auto& slot = node->values[ValueKey(name)];
-    if (slot.first.empty()) slot.first = name;
-    slot.second = ValueData{type, std::move(bytes)};
+    Store(root, SplitPath(ToUtf8(path)).value_or(Path{}), name, type, std::move(bytes));
 }
 
 void MemoryRegistry::SetValue(std::uint32_t root, std::string_view path, std::string_view name,
                               std::uint32_t type, std::vector<std::uint8_t> bytes) {
-    const std::shared_ptr<Node> node = WalkOrCreate(root, InternalPath(path));
-    if (!node) return;
-    auto& slot = node->values[ValueKey(name)];
-    if (slot.first.empty()) slot.first = name;
-    slot.second = ValueData{type, std::move(bytes)};
-    Changed(*node, kRegNotifyChangeLastSet);
+    Store(root, InternalPath(path), name, type, std::move(bytes));
 }
 
 void MemoryRegistry::SetString(std::uint32_t root, std::string_view path, std::string_view name,
@@ -503,9 +546,9 @@ void MemoryRegistry::SetDword(std::uint32_t root, std::string_view path, std::st
 bool MemoryRegistry::RemoveKey(std::uint32_t root, std::string_view path) {
     const Path parts = InternalPath(path);
     if (parts.empty()) return false;
-    const std::shared_ptr<Node> parent = Walk(root, Path(parts.begin(), parts.end() - 1));
+    const std::shared_ptr<Node> parent = Walk(root, std::span(parts).first(parts.size() - 1));
     if (!parent) return false;
-    const auto it = parent->children.find(ChildKey(parts.back()));
+    const auto it = parent->children.find(parts.back());
     if (it == parent->children.end()) return false;
     it->second->MarkDeleted();
     parent->children.erase(it);
@@ -515,7 +558,7 @@ bool MemoryRegistry::RemoveKey(std::uint32_t root, std::string_view path) {
 }
 
 bool MemoryRegistry::KeyExists(std::uint32_t root, std::string_view path) const {
-    const auto parts = SplitKeyPath(Internal(path), NameBytes::kUtf8);
+    const auto parts = SplitPath(Internal(path));
     return parts && Walk(root, *parts) != nullptr;
 }
 
@@ -523,7 +566,7 @@ std::vector<std::string> MemoryRegistry::SubkeyNames(std::uint32_t root,
                                                      std::string_view path) const {
     std::vector<std::string> names;
     if (const std::shared_ptr<Node> node = Walk(root, InternalPath(path))) {
-        for (const auto& [folded, child] : node->children) names.push_back(External(child->name));
+        for (const auto& [name, child] : node->children) names.push_back(child->narrow);
     }
     return names;
 }
@@ -532,7 +575,7 @@ std::optional<ValueData> MemoryRegistry::GetValue(std::uint32_t root, std::strin
                                                   std::string_view name) const {
     const std::shared_ptr<Node> node = Walk(root, InternalPath(path));
     if (!node) return std::nullopt;
-    const auto it = node->values.find(ValueKey(name));
+    const auto it = node->values.find(Internal(name));
     if (it == node->values.end()) return std::nullopt;
     return it->second.second;
 }
@@ -546,16 +589,15 @@ std::optional<std::string> MemoryRegistry::ClassName(std::uint32_t root,
 
 RegistrySnapshot MemoryRegistry::Snapshot() const {
     RegistrySnapshot snapshot;
-    auto add = [this, &snapshot](auto& self, const Node& node, const std::string& path) -> void {
+    auto add = [&snapshot](auto& self, const Node& node, const std::string& path) -> void {
         KeySnapshot& key = snapshot[path];
         key.className = node.className;
-        for (const auto& [folded, value] : node.values) key.values[value.first] = value.second;
-        for (const auto& [folded, child] : node.children) {
-            self(self, *child, path + "\\" + External(child->name));
-        }
+        for (const auto& [name, value] : node.values) key.values[value.first] = value.second;
+        for (const auto& [name, child] : node.children)
+            self(self, *child, path + "\\" + child->narrow);
     };
-    add(add, *localMachine_, localMachine_->name);
-    add(add, *currentUser_, currentUser_->name);
+    add(add, *localMachine_, localMachine_->narrow);
+    add(add, *currentUser_, currentUser_->narrow);
     return snapshot;
 }
 
@@ -569,18 +611,17 @@ std::size_t MemoryRegistry::CallCount(std::string_view operation) const {
 void MemoryRegistry::ResetCallCounts() { calls_.clear(); }
 
 void MemoryRegistry::DenyAccess(std::uint32_t root, std::string_view path, Denial denial) {
-    denials_.push_back(DenyRule{root, FoldPath(InternalPath(path)), denial});
+    denials_.push_back(DenyRule{root, InternalPath(path), denial});
 }
 
 void MemoryRegistry::FailEnumeration(std::uint32_t root, std::string_view path, std::uint32_t index,
                                      RegStatus code) {
-    enumFaults_.push_back(EnumFault{root, FoldPath(InternalPath(path)), index, code});
+    enumFaults_.push_back(EnumFault{root, InternalPath(path), index, code});
 }
 
 void MemoryRegistry::RemoveAfterEnumeration(std::uint32_t root, std::string_view parentPath,
                                             std::string_view subkeyName) {
-    removals_.push_back(
-        RemovalHook{root, FoldPath(InternalPath(parentPath)), ChildKey(Internal(subkeyName))});
+    removals_.push_back(RemovalHook{root, InternalPath(parentPath), Internal(subkeyName)});
 }
 
 void MemoryRegistry::ClearFaults() {

@@ -19,6 +19,7 @@
 #include <memory>
 #include <optional>
 #include <set>
+#include <span>
 #include <string>
 #include <string_view>
 #include <vector>
@@ -126,6 +127,9 @@ class MemoryRegistry : public Registry {
     // The view flags each RegDeleteKeyExA call was given, in order.
     const std::vector<std::uint32_t>& DeleteViews() const { return deleteViews_; }
     void ResetCallCounts();
+    // Grows with every change of keys or values: two snapshots taken at the
+    // same revision are the same.
+    std::size_t Revision() const { return revision_; }
 
     // Faults.  A denial covers the key and everything below it, existing or not.
     void DenyAccess(std::uint32_t root, std::string_view path, Denial denial);
@@ -152,25 +156,26 @@ class MemoryRegistry : public Registry {
     struct OpenKey {
         std::uint32_t root = 0;
         View view = View::k64;
-        Path logical;
+        Path physical;            // where the key lies, found once when it is opened
+        bool redirected = false;  // WOW6432Node inserted: not in the path the caller named
         std::shared_ptr<Node> node;
         std::uint32_t granted = 0;
     };
     struct DenyRule {
         std::uint32_t root;
-        Path folded;
+        Path path;
         Denial denial;
     };
     struct EnumFault {
         std::uint32_t root;
-        Path folded;
+        Path path;
         std::uint32_t index;
         RegStatus code;
     };
     struct RemovalHook {
         std::uint32_t root;
-        Path folded;
-        std::string foldedName;
+        Path parent;
+        std::string name;
     };
 
     struct Watch {
@@ -184,21 +189,26 @@ class MemoryRegistry : public Registry {
     // Answers the watches that a change of node's subkeys (kRegNotifyChangeName)
     // or values (kRegNotifyChangeLastSet) concerns, and those of deleted keys.
     void Changed(const Node& node, std::uint32_t filter);
-    // A UTF-8 name in its comparison form, which orders siblings as NT does.
-    static std::string ChildKey(std::string_view name);
     // 8-bit text of the code page as UTF-8, and UTF-8 as the 8-bit calls give it.
     std::string Internal(std::string_view bytes) const;
     std::string External(std::string_view utf8) const;
     Path InternalPath(std::string_view path) const;
-    std::string ValueKey(std::string_view name) const { return ChildKey(Internal(name)); }
-    RegStatus Resolve(RegHandle key, OpenKey* open) const;
+    // The key a handle stands for: a predefined root or an open, living key.
+    RegStatus Resolve(RegHandle key, const OpenKey** open) const;
     // The view a call works in: the one its flag names, else the handle's.
     static View ViewOf(std::uint32_t samDesired, View handleView);
     std::shared_ptr<Node> RootNode(std::uint32_t root) const;
-    Path Physical(std::uint32_t root, const Path& logical, View view) const;
-    std::shared_ptr<Node> Walk(std::uint32_t root, const Path& physical) const;
-    std::shared_ptr<Node> WalkOrCreate(std::uint32_t root, const Path& path);
-    std::uint32_t MaximumAllowed(std::uint32_t root, const Path& physical) const;
+    // Inserts WOW6432Node where the view redirects path, and says whether it did.
+    bool Redirect(std::uint32_t root, Path& path, View view) const;
+    // The path the caller named for key, followed by parts.
+    static Path Below(const OpenKey& key, const std::vector<std::string_view>& parts);
+    std::shared_ptr<Node> Walk(std::uint32_t root, std::span<const std::string> physical) const;
+    std::shared_ptr<Node> WalkOrCreate(std::uint32_t root, const Path& path,
+                                       bool* created = nullptr);
+    std::shared_ptr<Node> NewChild(Node& parent, const std::string& name);
+    void Store(std::uint32_t root, const Path& path, std::string_view name, std::uint32_t type,
+               std::vector<std::uint8_t> bytes);
+    std::uint32_t MaximumAllowed(std::uint32_t root, std::span<const std::string> physical) const;
     // subKey in UTF-8.
     RegStatus OpenOrCreate(RegHandle key, std::string_view subKey, std::uint32_t samDesired,
                            bool create, const char* className, RegHandle* result,
@@ -218,6 +228,8 @@ class MemoryRegistry : public Registry {
     std::set<EventHandle> setEvents_;
     RegStatus notifyFault_ = kErrorSuccess;
     bool separateViews_ = false;
+    std::size_t revision_ = 0;
+    mutable OpenKey rootKey_;  // what Resolve gives for a predefined root
     // The code page of the 8-bit calls' names.
     IconvCodePage names_;
 };
