@@ -76,6 +76,13 @@ std::optional<std::vector<std::string>> SplitPath(std::string_view utf8) {
     return std::vector<std::string>(parts->begin(), parts->end());
 }
 
+// The converter of a code page, opened once for all registries (opening one
+// costs more than a small test's registry calls), which live on one thread.
+const IconvCodePage& ConverterFor(unsigned codePage) {
+    static std::map<unsigned, IconvCodePage> converters;
+    return converters.try_emplace(codePage, codePage).first->second;
+}
+
 // Every Windows code page, and UTF-8, keeps ASCII as it is.
 bool IsAscii(std::string_view bytes) {
     return std::all_of(bytes.begin(), bytes.end(),
@@ -140,7 +147,7 @@ struct MemoryRegistry::Node {
 MemoryRegistry::MemoryRegistry(unsigned codePage)
     : localMachine_(std::make_shared<Node>()),
       currentUser_(std::make_shared<Node>()),
-      names_(codePage) {
+      names_(ConverterFor(codePage)) {
     localMachine_->narrow = "HKEY_LOCAL_MACHINE";
     currentUser_->narrow = "HKEY_CURRENT_USER";
 }
@@ -153,8 +160,9 @@ void MemoryRegistry::Count(std::string_view operation) {
     ++it->second;
 }
 
-std::string MemoryRegistry::Internal(std::string_view bytes) const {
-    return IsAscii(bytes) ? std::string(bytes) : ToUtf8(names_.ToWide(bytes));
+std::string_view MemoryRegistry::Internal(std::string_view bytes, std::string& storage) const {
+    if (IsAscii(bytes)) return bytes;
+    return storage = ToUtf8(names_.ToWide(bytes));
 }
 
 std::string MemoryRegistry::External(std::string_view utf8) const {
@@ -162,7 +170,8 @@ std::string MemoryRegistry::External(std::string_view utf8) const {
 }
 
 MemoryRegistry::Path MemoryRegistry::InternalPath(std::string_view path) const {
-    return SplitPath(Internal(path)).value_or(Path{});
+    std::string storage;
+    return SplitPath(Internal(path, storage)).value_or(Path{});
 }
 
 std::shared_ptr<MemoryRegistry::Node> MemoryRegistry::RootNode(std::uint32_t root) const {
@@ -324,22 +333,25 @@ RegStatus MemoryRegistry::RegCreateKeyExA(RegHandle key, const char* subKey, std
                                           RegHandle* result, std::uint32_t* disposition) {
     Count("RegCreateKeyExA");
     if (reserved != 0) return kErrorInvalidParameter;
-    return OpenOrCreate(key, Internal(subKey == nullptr ? "" : subKey), samDesired, true, className,
-                        result, disposition);
+    std::string storage;
+    return OpenOrCreate(key, Internal(subKey == nullptr ? "" : subKey, storage), samDesired, true,
+                        className, result, disposition);
 }
 
 RegStatus MemoryRegistry::RegOpenKeyExA(RegHandle key, const char* subKey,
                                         std::uint32_t /*options*/, std::uint32_t samDesired,
                                         RegHandle* result) {
     Count("RegOpenKeyExA");
-    return OpenOrCreate(key, Internal(subKey == nullptr ? "" : subKey), samDesired, false, nullptr,
-                        result, nullptr);
+    std::string storage;
+    return OpenOrCreate(key, Internal(subKey == nullptr ? "" : subKey, storage), samDesired, false,
+                        nullptr, result, nullptr);
 }
 
 RegStatus MemoryRegistry::RegCreateKeyA(RegHandle key, const char* subKey, RegHandle* result) {
     Count("RegCreateKeyA");
-    return OpenOrCreate(key, Internal(subKey == nullptr ? "" : subKey), kMaximumAllowed, true,
-                        nullptr, result, nullptr);
+    std::string storage;
+    return OpenOrCreate(key, Internal(subKey == nullptr ? "" : subKey, storage), kMaximumAllowed,
+                        true, nullptr, result, nullptr);
 }
 
 RegStatus MemoryRegistry::RegEnumKeyA(RegHandle key, std::uint32_t index, char* name,
@@ -385,7 +397,9 @@ RegStatus MemoryRegistry::RegQueryValueExA(RegHandle key, const char* valueName,
         return kErrorInvalidParameter;
     }
     if ((open->granted & kKeyQueryValue) == 0) return kErrorAccessDenied;
-    const auto it = open->node->values.find(Internal(valueName == nullptr ? "" : valueName));
+    std::string storage;
+    const auto it =
+        open->node->values.find(Internal(valueName == nullptr ? "" : valueName, storage));
     if (it == open->node->values.end()) return kErrorFileNotFound;
     const ValueData& value = it->second.second;
     const auto size = static_cast<std::uint32_t>(value.bytes.size());
@@ -408,8 +422,8 @@ RegStatus MemoryRegistry::RegDeleteKeyExA(RegHandle key, const char* subKey,
     const OpenKey* open = nullptr;
     if (const RegStatus status = Resolve(key, &open); status != kErrorSuccess) return status;
     if (subKey == nullptr) return kErrorInvalidParameter;
-    const std::string path = Internal(subKey);
-    const auto parts = SplitKeyPath(path, NameBytes::kUtf8);
+    std::string storage;
+    const auto parts = SplitKeyPath(Internal(subKey, storage), NameBytes::kUtf8);
     if (!parts) return kErrorBadPathname;
     Path physical = Below(*open, *parts);
     Redirect(open->root, physical, ViewOf(samDesired, open->view));
@@ -509,7 +523,8 @@ void MemoryRegistry::Store(std::uint32_t root, const Path& path, std::string_vie
                            std::uint32_t type, std::vector<std::uint8_t> bytes) {
     const std::shared_ptr<Node> node = WalkOrCreate(root, path);
     if (!node) return;
-    const std::string key = Internal(name);
+    std::string storage;
+    const std::string_view key = Internal(name, storage);
     auto it = node->values.find(key);
     if (it == node->values.end())
         it = node->values.emplace(key, std::pair(std::string(name), ValueData{})).first;
@@ -558,7 +573,8 @@ bool MemoryRegistry::RemoveKey(std::uint32_t root, std::string_view path) {
 }
 
 bool MemoryRegistry::KeyExists(std::uint32_t root, std::string_view path) const {
-    const auto parts = SplitPath(Internal(path));
+    std::string storage;
+    const auto parts = SplitPath(Internal(path, storage));
     return parts && Walk(root, *parts) != nullptr;
 }
 
@@ -575,7 +591,8 @@ std::optional<ValueData> MemoryRegistry::GetValue(std::uint32_t root, std::strin
                                                   std::string_view name) const {
     const std::shared_ptr<Node> node = Walk(root, InternalPath(path));
     if (!node) return std::nullopt;
-    const auto it = node->values.find(Internal(name));
+    std::string storage;
+    const auto it = node->values.find(Internal(name, storage));
     if (it == node->values.end()) return std::nullopt;
     return it->second.second;
 }
@@ -589,15 +606,22 @@ std::optional<std::string> MemoryRegistry::ClassName(std::uint32_t root,
 
 RegistrySnapshot MemoryRegistry::Snapshot() const {
     RegistrySnapshot snapshot;
-    auto add = [&snapshot](auto& self, const Node& node, const std::string& path) -> void {
+    std::string path;  // of the key being added, grown and cut back in place
+    auto add = [&](auto& self, const Node& node) -> void {
         KeySnapshot& key = snapshot[path];
         key.className = node.className;
-        for (const auto& [name, value] : node.values) key.values[value.first] = value.second;
-        for (const auto& [name, child] : node.children)
-            self(self, *child, path + "\\" + child->narrow);
+        for (const auto& [name, value] : node.values) key.values.insert(value);
+        for (const auto& [name, child] : node.children) {
+            const std::size_t length = path.size();
+            path.append("\\").append(child->narrow);
+            self(self, *child);
+            path.resize(length);
+        }
     };
-    add(add, *localMachine_, localMachine_->narrow);
-    add(add, *currentUser_, currentUser_->narrow);
+    for (const Node* root : {localMachine_.get(), currentUser_.get()}) {
+        path = root->narrow;
+        add(add, *root);
+    }
     return snapshot;
 }
 
@@ -621,7 +645,9 @@ void MemoryRegistry::FailEnumeration(std::uint32_t root, std::string_view path, 
 
 void MemoryRegistry::RemoveAfterEnumeration(std::uint32_t root, std::string_view parentPath,
                                             std::string_view subkeyName) {
-    removals_.push_back(RemovalHook{root, InternalPath(parentPath), Internal(subkeyName)});
+    std::string storage;
+    removals_.push_back(
+        RemovalHook{root, InternalPath(parentPath), std::string(Internal(subkeyName, storage))});
 }
 
 void MemoryRegistry::ClearFaults() {

@@ -189,8 +189,9 @@ class MemoryRegistry : public Registry {
     // Answers the watches that a change of node's subkeys (kRegNotifyChangeName)
     // or values (kRegNotifyChangeLastSet) concerns, and those of deleted keys.
     void Changed(const Node& node, std::uint32_t filter);
-    // 8-bit text of the code page as UTF-8, and UTF-8 as the 8-bit calls give it.
-    std::string Internal(std::string_view bytes) const;
+    // 8-bit text of the code page as UTF-8 (the text itself when it is ASCII,
+    // else converted into storage), and UTF-8 as the 8-bit calls give it.
+    std::string_view Internal(std::string_view bytes, std::string& storage) const;
     std::string External(std::string_view utf8) const;
     Path InternalPath(std::string_view path) const;
     // The key a handle stands for: a predefined root or an open, living key.
@@ -231,7 +232,7 @@ class MemoryRegistry : public Registry {
     std::size_t revision_ = 0;
     mutable OpenKey rootKey_;  // what Resolve gives for a predefined root
     // The code page of the 8-bit calls' names.
-    IconvCodePage names_;
+    const IconvCodePage& names_;
 };
 
 }  // namespace velmora::platform::memory
