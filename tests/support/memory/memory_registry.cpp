@@ -169,9 +169,14 @@ std::string MemoryRegistry::External(std::string_view utf8) const {
     return IsAscii(utf8) ? std::string(utf8) : names_.ToNarrow(FromUtf8(utf8));
 }
 
-MemoryRegistry::Path MemoryRegistry::InternalPath(std::string_view path) const {
-    std::string storage;
-    return SplitPath(Internal(path, storage)).value_or(Path{});
+const MemoryRegistry::Path& MemoryRegistry::InternalPath(std::string_view path) const {
+    // Seeding names one key several times in a row: it is split once.
+    if (path != parsedText_) {
+        std::string storage;
+        parsed_ = SplitPath(Internal(path, storage)).value_or(Path{});
+        parsedText_ = path;
+    }
+    return parsed_;
 }
 
 std::shared_ptr<MemoryRegistry::Node> MemoryRegistry::RootNode(std::uint32_t root) const {
@@ -559,7 +564,7 @@ void MemoryRegistry::SetDword(std::uint32_t root, std::string_view path, std::st
 }
 
 bool MemoryRegistry::RemoveKey(std::uint32_t root, std::string_view path) {
-    const Path parts = InternalPath(path);
+    const Path& parts = InternalPath(path);
     if (parts.empty()) return false;
     const std::shared_ptr<Node> parent = Walk(root, std::span(parts).first(parts.size() - 1));
     if (!parent) return false;

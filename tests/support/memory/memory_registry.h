@@ -193,7 +193,8 @@ class MemoryRegistry : public Registry {
     // else converted into storage), and UTF-8 as the 8-bit calls give it.
     std::string_view Internal(std::string_view bytes, std::string& storage) const;
     std::string External(std::string_view utf8) const;
-    Path InternalPath(std::string_view path) const;
+    // The 8-bit path as names in UTF-8, valid until the next call.
+    const Path& InternalPath(std::string_view path) const;
     // The key a handle stands for: a predefined root or an open, living key.
     RegStatus Resolve(RegHandle key, const OpenKey** open) const;
     // The view a call works in: the one its flag names, else the handle's.
@@ -230,7 +231,9 @@ class MemoryRegistry : public Registry {
     RegStatus notifyFault_ = kErrorSuccess;
     bool separateViews_ = false;
     std::size_t revision_ = 0;
-    mutable OpenKey rootKey_;  // what Resolve gives for a predefined root
+    mutable OpenKey rootKey_;         // what Resolve gives for a predefined root
+    mutable std::string parsedText_;  // the latest path InternalPath split, and its names
+    mutable Path parsed_;
     // The code page of the 8-bit calls' names.
     const IconvCodePage& names_;
 };
