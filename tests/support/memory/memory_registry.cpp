@@ -191,7 +191,7 @@ RegStatus MemoryRegistry::Resolve(RegHandle key, const OpenKey** open) const {
         *open = &rootKey_;
         return kErrorSuccess;
     }
-    const auto it = handles_.find(key);
+    const auto it = FindHandle(key);
     if (it == handles_.end()) return kErrorInvalidHandle;
     if (it->second.node->deleted) return kErrorKeyDeleted;
     *open = &it->second;
@@ -213,8 +213,18 @@ bool MemoryRegistry::Redirect(std::uint32_t root, Path& path, View view) const {
     return true;
 }
 
-MemoryRegistry::Path MemoryRegistry::Below(const OpenKey& key,
-                                           const std::vector<std::string_view>& parts) {
+std::optional<MemoryRegistry::Path> MemoryRegistry::Below(const OpenKey& key,
+                                                          std::string_view subKey) {
+    // Most calls name one subkey, which needs no splitting.
+    std::optional<std::vector<std::string_view>> split;
+    std::span<const std::string_view> parts;
+    if (subKey.find('\\') != subKey.npos) {
+        split = SplitKeyPath(subKey, NameBytes::kUtf8);
+        if (!split) return std::nullopt;
+        parts = *split;
+    } else if (!subKey.empty()) {
+        parts = std::span(&subKey, 1);
+    }
     Path path;
     path.reserve(key.physical.size() + parts.size() + 1);
     for (std::size_t i = 0; i < key.physical.size(); ++i) {
@@ -270,10 +280,17 @@ std::uint32_t MemoryRegistry::MaximumAllowed(std::uint32_t root,
     return allowed;
 }
 
+MemoryRegistry::Handles::const_iterator MemoryRegistry::FindHandle(RegHandle key) const {
+    const auto it =
+        std::lower_bound(handles_.begin(), handles_.end(), key,
+                         [](const auto& entry, RegHandle h) { return entry.first < h; });
+    return it != handles_.end() && it->first == key ? it : handles_.end();
+}
+
 RegHandle MemoryRegistry::AddHandle(OpenKey open) {
     const RegHandle handle = nextHandle_;
     nextHandle_ += 4;
-    handles_.emplace(handle, std::move(open));
+    handles_.emplace_back(handle, std::move(open));
     return handle;
 }
 
@@ -283,12 +300,12 @@ RegStatus MemoryRegistry::OpenOrCreate(RegHandle key, std::string_view subKey,
     const OpenKey* parent = nullptr;
     if (const RegStatus status = Resolve(key, &parent); status != kErrorSuccess) return status;
     if (result == nullptr) return kErrorInvalidParameter;
-    const auto parts = SplitKeyPath(subKey, NameBytes::kUtf8);
-    if (!parts) return kErrorBadPathname;
+    auto below = Below(*parent, subKey);
+    if (!below) return kErrorBadPathname;
     if ((samDesired & kKeyWow64Views) == kKeyWow64Views) return kErrorInvalidParameter;
 
     const View view = ViewOf(samDesired, parent->view);
-    Path physical = Below(*parent, *parts);
+    Path& physical = *below;
     const bool redirected = Redirect(parent->root, physical, view);
 
     // The deepest existing key along the path.
@@ -428,9 +445,9 @@ RegStatus MemoryRegistry::RegDeleteKeyExA(RegHandle key, const char* subKey,
     if (const RegStatus status = Resolve(key, &open); status != kErrorSuccess) return status;
     if (subKey == nullptr) return kErrorInvalidParameter;
     std::string storage;
-    const auto parts = SplitKeyPath(Internal(subKey, storage), NameBytes::kUtf8);
-    if (!parts) return kErrorBadPathname;
-    Path physical = Below(*open, *parts);
+    auto below = Below(*open, Internal(subKey, storage));
+    if (!below) return kErrorBadPathname;
+    Path& physical = *below;
     Redirect(open->root, physical, ViewOf(samDesired, open->view));
     // An empty name deletes the opened key itself; a root cannot go.
     if (physical.empty()) return kErrorAccessDenied;
@@ -480,7 +497,9 @@ RegStatus MemoryRegistry::EnumKeyW(RegHandle key, std::uint32_t index, std::wstr
 RegStatus MemoryRegistry::RegCloseKey(RegHandle key) {
     Count("RegCloseKey");
     if (PredefinedRoot(key)) return kErrorSuccess;
-    if (handles_.erase(key) != 1) return kErrorInvalidHandle;
+    const auto it = FindHandle(key);
+    if (it == handles_.end()) return kErrorInvalidHandle;
+    handles_.erase(it);
     // Closing a key ends its requests and sets their events, as Windows does.
     std::erase_if(watches_, [&](const Watch& watch) {
         if (watch.key == key) setEvents_.insert(watch.event);

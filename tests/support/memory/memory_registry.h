@@ -161,6 +161,8 @@ class MemoryRegistry : public Registry {
         std::shared_ptr<Node> node;
         std::uint32_t granted = 0;
     };
+    // By handle; handles only grow, so a new one goes at the end.
+    using Handles = std::vector<std::pair<RegHandle, OpenKey>>;
     struct DenyRule {
         std::uint32_t root;
         Path path;
@@ -202,8 +204,9 @@ class MemoryRegistry : public Registry {
     std::shared_ptr<Node> RootNode(std::uint32_t root) const;
     // Inserts WOW6432Node where the view redirects path, and says whether it did.
     bool Redirect(std::uint32_t root, Path& path, View view) const;
-    // The path the caller named for key, followed by parts.
-    static Path Below(const OpenKey& key, const std::vector<std::string_view>& parts);
+    // The path the caller named for key, followed by the names of subKey (in
+    // UTF-8); nullopt for a malformed subKey.
+    static std::optional<Path> Below(const OpenKey& key, std::string_view subKey);
     std::shared_ptr<Node> Walk(std::uint32_t root, std::span<const std::string> physical) const;
     std::shared_ptr<Node> WalkOrCreate(std::uint32_t root, const Path& path,
                                        bool* created = nullptr);
@@ -216,10 +219,11 @@ class MemoryRegistry : public Registry {
                            bool create, const char* className, RegHandle* result,
                            std::uint32_t* disposition);
     RegHandle AddHandle(OpenKey open);
+    Handles::const_iterator FindHandle(RegHandle key) const;
 
     std::shared_ptr<Node> localMachine_;
     std::shared_ptr<Node> currentUser_;
-    std::map<RegHandle, OpenKey> handles_;
+    Handles handles_;
     RegHandle nextHandle_ = 0x1000;
     std::map<std::string, std::size_t, std::less<>> calls_;
     std::vector<std::uint32_t> deleteViews_;
