@@ -48,7 +48,7 @@ void StaleLines::Judged(std::uint32_t generation,
         list_.NoteLine(verdict.slot, missing ? kMissingUninstallerNote : L"");
         noted_[slot] = missing;
     }
-    complete_ = complete;
+    complete_ = complete_ || complete;
 }
 
 }  // namespace velmora::mainwindow

@@ -14,8 +14,8 @@ namespace velmora::platform {
 inline constexpr unsigned kDriveFixed = 3;
 inline constexpr std::uint32_t kInvalidFileAttributes = 0xFFFFFFFF;
 inline constexpr std::uint32_t kFileAttributeDirectory = 0x10;
-inline constexpr std::uint32_t kErrorFileNotFound = 2;
-inline constexpr std::uint32_t kErrorPathNotFound = 3;
+inline constexpr std::uint32_t kFileNotFound = 2;  // ERROR_FILE_NOT_FOUND
+inline constexpr std::uint32_t kPathNotFound = 3;  // ERROR_PATH_NOT_FOUND
 inline constexpr int kInstallStateUnknown = -1;
 inline constexpr int kInstallStateAdvertised = 1;
 inline constexpr int kInstallStateAbsent = 2;  // installed for another user

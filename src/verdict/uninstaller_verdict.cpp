@@ -152,8 +152,8 @@ class Findings {
 
     static State StateOf(const platform::FileAttributes& found) {
         if (found.attributes == platform::kInvalidFileAttributes) {
-            const bool notFound = found.error == platform::kErrorFileNotFound ||
-                                  found.error == platform::kErrorPathNotFound;
+            const bool notFound = found.error == platform::kFileNotFound ||
+                                  found.error == platform::kPathNotFound;
             return notFound ? State::kNotFound : State::kOther;
         }
         return (found.attributes & platform::kFileAttributeDirectory) != 0 ? State::kOther

@@ -24,7 +24,7 @@ class MadeUpMachine : public platform::UninstallerProbe {
         if (path.starts_with(L"C:\\Locked")) return {platform::kInvalidFileAttributes, 5};
         if (files.contains(path)) return {0x20, 0};
         if (path == L"C:\\App.v2") return {platform::kFileAttributeDirectory, 0};
-        return {platform::kInvalidFileAttributes, platform::kErrorPathNotFound};
+        return {platform::kInvalidFileAttributes, platform::kPathNotFound};
     }
     std::optional<int> MsiQueryProductStateW(const std::wstring& code) const override {
         const auto state = products.find(code);
