@@ -168,7 +168,7 @@ TEST_F(MainWindowTest, StaleLinesFollowTheLatestListOnly) {
     const auto slotOf = [&](const std::wstring& line) {
         return f.list.lines.at(static_cast<std::size_t>(f.list.Select(line))).slot;
     };
-    const auto& first = f.checks.requests.back();
+    const auto first = f.checks.requests.back();
     ASSERT_EQ(first.entries.size(), 5u);
     EXPECT_EQ(first.entries[0].commandLine, L"\"C:\\Program Files\\B\\un.exe\" /S");
     f.form.UpdateCommand_Click();
