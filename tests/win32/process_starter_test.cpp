@@ -115,7 +115,7 @@ TEST_F(ProcessStarterTest, StartsTheCommandLineAsStoredWithReferencesExpanded) {
     const std::wstring undefined = kUndefinedReference;
     ExpectRecorded(
         [this](const std::wstring& line) {
-            return starter_.Start(line, 0) == StartResult::kStarted;
+            return starter_.Start(line, 0, EntryScope::kMachine) == StartResult::kStarted;
         },
         {
             {rec + L" /S --name=\"x y\"  名前 ", rec + L" /S --name=\"x y\"  名前 "},
@@ -130,7 +130,7 @@ TEST_F(ProcessStarterTest, ReportsWhatCannotBeStarted) {
     for (const std::wstring& line :
          {std::wstring(), std::wstring(L" \t "), Quoted(folder_ + L"\\missing.exe") + L" /S",
           Quoted(std::wstring(kUndefinedReference) + L"\\rec.exe"), Quoted(folder_)}) {
-        EXPECT_EQ(starter_.Start(line, 0), StartResult::kFailed) << line;
+        EXPECT_EQ(starter_.Start(line, 0, EntryScope::kMachine), StartResult::kFailed) << line;
     }
 }
 
@@ -139,7 +139,8 @@ TEST_F(ProcessStarterTest, ReturnsWhileTheStartedProgramStillRuns) {
     // The recorder records only once this file exists: until then it runs.
     const std::wstring release = recordFile + L".release";
     ASSERT_TRUE(::SetEnvironmentVariableW(L"VELMORA_RECORD_AFTER", release.c_str()));
-    const bool started = starter_.Start(Quoted(recorder_), 0) == StartResult::kStarted;
+    const bool started =
+        starter_.Start(Quoted(recorder_), 0, EntryScope::kMachine) == StartResult::kStarted;
     ::SetEnvironmentVariableW(L"VELMORA_RECORD_AFTER", nullptr);
     ASSERT_TRUE(started);
     EXPECT_EQ(::GetFileAttributesW(recordFile.c_str()), INVALID_FILE_ATTRIBUTES)
@@ -151,12 +152,104 @@ TEST_F(ProcessStarterTest, ReturnsWhileTheStartedProgramStillRuns) {
     records_.push_back(release);
 }
 
+// The calls a start takes, by this process's elevation, whose entry it is
+// and how each unelevated way fares.  Calls: s the normal start, r "runas",
+// 0 1 2 the unelevated ways in order.
+TEST_F(ProcessStarterTest, AUsersEntryStartsUnelevatedWhileThisProcessIsElevated) {
+    struct Case {
+        const char* name;
+        bool elevated;
+        EntryScope scope;
+        std::uint32_t startStatus;  // what the normal start gives
+        std::vector<bool> ways;     // whether each unelevated way starts it
+        StartResult result;
+        std::string calls;
+        bool missing = false;
+    };
+    const std::uint32_t kNeedsElevation = 740;
+    const std::vector<Case> cases = {
+        {"not elevated, the user's entry: the normal start",
+         false,
+         EntryScope::kUser,
+         0,
+         {true, true, true},
+         StartResult::kStarted,
+         "s"},
+        {"not elevated, a program that asks for elevation: the consent prompt",
+         false,
+         EntryScope::kUser,
+         kNeedsElevation,
+         {true, true, true},
+         StartResult::kStarted,
+         "sr"},
+        {"elevated, the machine's entry: the normal start",
+         true,
+         EntryScope::kMachine,
+         0,
+         {true, true, true},
+         StartResult::kStarted,
+         "s"},
+        {"elevated, the user's entry: the first unelevated way",
+         true,
+         EntryScope::kUser,
+         0,
+         {true, true, true},
+         StartResult::kStarted,
+         "0"},
+        {"elevated, the user's entry: a way that fails gives way to the next",
+         true,
+         EntryScope::kUser,
+         0,
+         {false, false, true},
+         StartResult::kStarted,
+         "012"},
+        {"elevated, the user's entry: every way fails, and nothing starts with more rights",
+         true,
+         EntryScope::kUser,
+         0,
+         {false, false, false},
+         StartResult::kNoUnelevatedStart,
+         "012"},
+        {"elevated, the user's entry of a missing program: the usual failure",
+         true,
+         EntryScope::kUser,
+         0,
+         {true, true, true},
+         StartResult::kFailed,
+         "",
+         true},
+    };
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.name);
+        std::string calls;
+        StartCalls fakes{[&] { return c.elevated; },
+                         [&](const std::wstring&) {
+                             calls += 's';
+                             return c.startStatus;
+                         },
+                         [&](const std::wstring&, WindowHandle) {
+                             calls += 'r';
+                             return StartResult::kStarted;
+                         },
+                         {}};
+        for (std::size_t i = 0; i < c.ways.size(); ++i) {
+            fakes.unelevated.push_back([&, i](const std::wstring&, const CommandLineParts&) {
+                calls += static_cast<char>('0' + i);
+                return c.ways[i];
+            });
+        }
+        const std::wstring program = c.missing ? folder_ + L"\\missing.exe" : recorder_;
+        EXPECT_EQ(Win32ProcessStarter(fakes).Start(Quoted(program) + L" /S", 0, c.scope), c.result);
+        EXPECT_EQ(calls, c.calls);
+    }
+}
+
 // The shell and COM cost start-up time, so only an elevated start may load
 // them; it initialises COM on its own thread, as the shell wants.  Runs before
 // any other elevated start in this program.
 TEST_F(ProcessStarterTest, OnlyTheElevatedStartLoadsTheShellAndCom) {
     if (!RunningUnderWine()) GTEST_SKIP() << "would show the consent prompt";
-    ASSERT_EQ(starter_.Start(Quoted(recorder_), 0), StartResult::kStarted);
+    ASSERT_EQ(starter_.Start(Quoted(recorder_), 0, EntryScope::kMachine), StartResult::kStarted);
     for (const wchar_t* dll : {L"shell32.dll", L"ole32.dll"}) {
         EXPECT_EQ(::GetModuleHandleW(dll), nullptr) << dll << " is loaded before any elevation";
     }
