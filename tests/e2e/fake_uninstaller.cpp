@@ -1,7 +1,9 @@
 // Stands in for a program's uninstaller in the end-to-end tests. Started as
 //   velmora_fake_uninstaller.exe HKLM|HKCU <key name>
-// it waits half a second, removes that subkey of the root's Uninstall key
-// and exits. It shows no window.
+// it waits half a second, writes beside itself the file "<key name>
+// elevation.txt" saying "elevated" or "not elevated" (its own token's
+// TokenElevation), removes that subkey of the root's Uninstall key and
+// exits. It shows no window.
 #include <windows.h>
 // After <windows.h>, which it needs.
 #include <shellapi.h>
@@ -34,6 +36,30 @@ HKEY RootNamed(const wchar_t* name) {
     return nullptr;
 }
 
+// Beside the program: whatever route started it, its command line and its
+// own path are all it is sure to get.
+bool RecordElevation(const std::wstring& keyName) {
+    HANDLE token = nullptr;
+    TOKEN_ELEVATION elevation{};
+    DWORD size = 0;
+    if (!OpenProcessToken(GetCurrentProcess(), TOKEN_QUERY, &token)) return false;
+    const BOOL known =
+        GetTokenInformation(token, TokenElevation, &elevation, sizeof elevation, &size);
+    CloseHandle(token);
+    wchar_t self[MAX_PATH];
+    const DWORD length = GetModuleFileNameW(nullptr, self, MAX_PATH);
+    if (!known || length == 0 || length >= MAX_PATH) return false;
+    std::wstring path(self, length);
+    path = path.substr(0, path.rfind(L'\\') + 1) + keyName + L" elevation.txt";
+    const char* text = elevation.TokenIsElevated != 0 ? "elevated" : "not elevated";
+    const HANDLE file =
+        CreateFileW(path.c_str(), GENERIC_WRITE, 0, nullptr, CREATE_ALWAYS, 0, nullptr);
+    if (file == INVALID_HANDLE_VALUE) return false;
+    DWORD written = 0;
+    const BOOL wrote = WriteFile(file, text, lstrlenA(text), &written, nullptr);
+    return CloseHandle(file) && wrote;
+}
+
 }  // namespace
 
 int WINAPI wWinMain(HINSTANCE, HINSTANCE, PWSTR, int) {
@@ -42,6 +68,8 @@ int WINAPI wWinMain(HINSTANCE, HINSTANCE, PWSTR, int) {
     const HKEY root = RootNamed(arguments[1]);
     if (root == nullptr || arguments[2][0] == L'\0') return 2;
     Sleep(500);
+    const bool recorded = RecordElevation(arguments[2]);
     const std::wstring path = std::wstring(kUninstallPath) + arguments[2];
-    return RegDeleteTreeW(root, path.c_str()) == ERROR_SUCCESS ? 0 : 1;
+    if (RegDeleteTreeW(root, path.c_str()) != ERROR_SUCCESS) return 1;
+    return recorded ? 0 : 3;
 }
