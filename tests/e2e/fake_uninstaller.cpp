@@ -8,6 +8,7 @@
 // After <windows.h>, which it needs.
 #include <shellapi.h>
 
+#include <fstream>
 #include <string>
 
 namespace {
@@ -36,28 +37,24 @@ HKEY RootNamed(const wchar_t* name) {
     return nullptr;
 }
 
-// Beside the program: whatever route started it, its command line and its
+// Beside the program: whatever way started it, its command line and its
 // own path are all it is sure to get.
 bool RecordElevation(const std::wstring& keyName) {
     HANDLE token = nullptr;
     TOKEN_ELEVATION elevation{};
     DWORD size = 0;
-    if (!OpenProcessToken(GetCurrentProcess(), TOKEN_QUERY, &token)) return false;
-    const BOOL known =
+    const bool known =
+        OpenProcessToken(GetCurrentProcess(), TOKEN_QUERY, &token) &&
         GetTokenInformation(token, TokenElevation, &elevation, sizeof elevation, &size);
-    CloseHandle(token);
+    if (token != nullptr) CloseHandle(token);
     wchar_t self[MAX_PATH];
     const DWORD length = GetModuleFileNameW(nullptr, self, MAX_PATH);
     if (!known || length == 0 || length >= MAX_PATH) return false;
     std::wstring path(self, length);
     path = path.substr(0, path.rfind(L'\\') + 1) + keyName + L" elevation.txt";
-    const char* text = elevation.TokenIsElevated != 0 ? "elevated" : "not elevated";
-    const HANDLE file =
-        CreateFileW(path.c_str(), GENERIC_WRITE, 0, nullptr, CREATE_ALWAYS, 0, nullptr);
-    if (file == INVALID_HANDLE_VALUE) return false;
-    DWORD written = 0;
-    const BOOL wrote = WriteFile(file, text, lstrlenA(text), &written, nullptr);
-    return CloseHandle(file) && wrote;
+    std::ofstream record(path.c_str());
+    record << (elevation.TokenIsElevated != 0 ? "elevated" : "not elevated");
+    return record.flush().good();
 }
 
 }  // namespace

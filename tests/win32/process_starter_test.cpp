@@ -156,68 +156,24 @@ TEST_F(ProcessStarterTest, ReturnsWhileTheStartedProgramStillRuns) {
 // and how each unelevated way fares.  Calls: s the normal start, r "runas",
 // 0 1 2 the unelevated ways in order.
 TEST_F(ProcessStarterTest, AUsersEntryStartsUnelevatedWhileThisProcessIsElevated) {
+    using enum EntryScope;
+    using enum StartResult;
     struct Case {
         const char* name;
         bool elevated;
         EntryScope scope;
-        std::uint32_t startStatus;  // what the normal start gives
-        std::vector<bool> ways;     // whether each unelevated way starts it
+        std::uint32_t startStatus;  // the normal start's; 740: the program asks for elevation
+        std::string ways;           // whether each unelevated way starts it, y or n
         StartResult result;
         std::string calls;
-        bool missing = false;
     };
-    const std::uint32_t kNeedsElevation = 740;
     const std::vector<Case> cases = {
-        {"not elevated, the user's entry: the normal start",
-         false,
-         EntryScope::kUser,
-         0,
-         {true, true, true},
-         StartResult::kStarted,
-         "s"},
-        {"not elevated, a program that asks for elevation: the consent prompt",
-         false,
-         EntryScope::kUser,
-         kNeedsElevation,
-         {true, true, true},
-         StartResult::kStarted,
-         "sr"},
-        {"elevated, the machine's entry: the normal start",
-         true,
-         EntryScope::kMachine,
-         0,
-         {true, true, true},
-         StartResult::kStarted,
-         "s"},
-        {"elevated, the user's entry: the first unelevated way",
-         true,
-         EntryScope::kUser,
-         0,
-         {true, true, true},
-         StartResult::kStarted,
-         "0"},
-        {"elevated, the user's entry: a way that fails gives way to the next",
-         true,
-         EntryScope::kUser,
-         0,
-         {false, false, true},
-         StartResult::kStarted,
+        {"not elevated: as before, the prompt", false, kUser, 740, "yyy", kStarted, "sr"},
+        {"elevated, the machine's entry", true, kMachine, 0, "yyy", kStarted, "s"},
+        {"elevated, the user's: the ways in turn", true, kUser, 0, "nyy", kStarted, "01"},
+        {"elevated, the user's: no way, no more rights", true, kUser, 0, "nnn", kNoUnelevatedStart,
          "012"},
-        {"elevated, the user's entry: every way fails, and nothing starts with more rights",
-         true,
-         EntryScope::kUser,
-         0,
-         {false, false, false},
-         StartResult::kNoUnelevatedStart,
-         "012"},
-        {"elevated, the user's entry of a missing program: the usual failure",
-         true,
-         EntryScope::kUser,
-         0,
-         {true, true, true},
-         StartResult::kFailed,
-         "",
-         true},
+        {"elevated, the user's, a missing program", true, kUser, 0, "yyy", kFailed, ""},
     };
     for (const auto& c : cases) {
         SCOPED_TRACE(c.name);
@@ -229,17 +185,18 @@ TEST_F(ProcessStarterTest, AUsersEntryStartsUnelevatedWhileThisProcessIsElevated
                          },
                          [&](const std::wstring&, WindowHandle) {
                              calls += 'r';
-                             return StartResult::kStarted;
+                             return kStarted;
                          },
                          {}};
         for (std::size_t i = 0; i < c.ways.size(); ++i) {
             fakes.unelevated.push_back([&, i](const std::wstring&, const CommandLineParts&) {
                 calls += static_cast<char>('0' + i);
-                return c.ways[i];
+                return c.ways[i] == 'y';
             });
         }
-        const std::wstring program = c.missing ? folder_ + L"\\missing.exe" : recorder_;
-        EXPECT_EQ(Win32ProcessStarter(fakes).Start(Quoted(program) + L" /S", 0, c.scope), c.result);
+        // The one row that fails names a program that is not there.
+        const std::wstring program = c.result == kFailed ? folder_ + L"\\missing.exe" : recorder_;
+        EXPECT_EQ(Win32ProcessStarter(fakes).Start(Quoted(program), 0, c.scope), c.result);
         EXPECT_EQ(calls, c.calls);
     }
 }
