@@ -8,6 +8,7 @@
 #include <memory>
 
 #include "mainwindow/zentrel_form.h"
+#include "platform/win32/common/module_function.h"
 #include "platform/win32/forms/win32_application.h"
 #include "platform/win32/forms/win32_main_window.h"
 #include "platform/win32/forms/win32_version_dialog.h"
@@ -101,6 +102,16 @@ int Run(HINSTANCE instance, int showCommand) {
 }  // namespace
 
 int WINAPI wWinMain(HINSTANCE instance, HINSTANCE, PWSTR, int showCommand) {
+    // Every DLL loaded from here on, the ones system DLLs load for themselves
+    // (themes, input, composition) included, comes from the system folder,
+    // never from the program's own: a DLL planted beside a downloaded
+    // velmora.exe would run with the administrator's consent.  Looked up,
+    // since Windows 7 has it only with its loader update; without it the
+    // standard search order stays.
+    if (const auto setDefaultDllDirectories = ModuleFunction<decltype(&::SetDefaultDllDirectories)>(
+            ::GetModuleHandleW(L"kernel32.dll"), "SetDefaultDllDirectories")) {
+        static_cast<void>(setDefaultDllDirectories(LOAD_LIBRARY_SEARCH_SYSTEM32));
+    }
     StartupMark("wWinMain entered");
     DeclareDpiAwareness();
     // The manifest asks for the version 6 controls; without this call they

@@ -7,6 +7,11 @@ inline constexpr wchar_t kScanFailedMessage[] = L"レジストリデータの取
 inline constexpr wchar_t kSelectFirstMessage[] = L"リストボックスで選択してから押して下さい。";
 inline constexpr wchar_t kNoEntryMessage[] = L"エラー";
 inline constexpr wchar_t kBadProgramMessage[] = L"指定されたプログラムは正しくありません。";
+// A user's own entry, while the program runs with administrator rights: its
+// uninstaller may only run with the user's ordinary rights.
+inline constexpr wchar_t kNoUnelevatedStartMessage[] =
+    L"この項目は現在のユーザーだけに登録されたものなので、アンインストーラーを管理者の権限なしで"
+    L"起動しようとしましたが、起動できませんでした。";
 inline constexpr wchar_t kDeleteQuestionBefore[] = L"[ ";
 inline constexpr wchar_t kDeleteQuestionAfter[] =
     L" ]の登録をレジストリから削除しますがよろしいですか？";

@@ -164,14 +164,16 @@ class FakeMessageBoxes : public platform::MessageBoxes {
 
 class FakeProcessStarter : public platform::ProcessStarter {
   public:
-    platform::StartResult Start(const std::wstring& commandLine,
-                                platform::WindowHandle owner) override {
+    platform::StartResult Start(const std::wstring& commandLine, platform::WindowHandle owner,
+                                platform::EntryScope scope) override {
         started.push_back(commandLine);
         owners.push_back(owner);
+        scopes.push_back(scope);
         return result;
     }
     std::vector<std::wstring> started;
     std::vector<platform::WindowHandle> owners;
+    std::vector<platform::EntryScope> scopes;
     platform::StartResult result = platform::StartResult::kStarted;
 };
 

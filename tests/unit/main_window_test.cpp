@@ -354,6 +354,7 @@ TEST(Commands, RunPaths) {
         std::vector<std::wstring> started;
         std::vector<Box> messages;
         std::int16_t counter;
+        platform::EntryScope scope = platform::EntryScope::kMachine;
     };
     const std::vector<Case> cases = {
         {"no selection",
@@ -398,11 +399,24 @@ TEST(Commands, RunPaths) {
          {L"\"C:\\Program Files\\B\\un.exe\" /S"},
          {},
          5},
-        {"the second of two same-named lines runs its own entry",
+        {"the second of two same-named lines runs its own entry, the user's",
          [](FormFixture& g) { g.Select(L"Beta", 1); },
          {L"C:\\user\\beta.exe"},
          {},
-         5},
+         5,
+         platform::EntryScope::kUser},
+        {"a user's entry that no unelevated way could start: its own message",
+         [](FormFixture& g) {
+             g.Select(L"Alpha");
+             g.processes.result = platform::StartResult::kNoUnelevatedStart;
+         },
+         {L"a.exe"},
+         {{L"この項目は現在のユーザーだけに登録されたものなので、アンインストーラーを管理者の権限な"
+           L"しで"
+           L"起動しようとしましたが、起動できませんでした。",
+           platform::kMbOk}},
+         0,
+         platform::EntryScope::kUser},
     };
     for (const bool doubleClick : {false, true}) {
         for (const auto& c : cases) {
@@ -416,6 +430,8 @@ TEST(Commands, RunPaths) {
             EXPECT_EQ(g.processes.owners,
                       std::vector<platform::WindowHandle>(c.started.size(), g.window.handle))
                 << "a consent prompt belongs to the main window";
+            EXPECT_EQ(g.processes.scopes,
+                      std::vector<platform::EntryScope>(c.started.size(), c.scope));
             EXPECT_EQ(g.messages.shown, c.messages);
             EXPECT_EQ(g.form.RefreshOnPaint(), c.counter);
             EXPECT_EQ(g.registry.Snapshot(), before);

@@ -65,7 +65,9 @@ void ExpectGothic(HWND parent, std::initializer_list<int> ids, int centipoints, 
 
 class RefusingStarter : public ProcessStarter {
   public:
-    StartResult Start(const std::wstring&, WindowHandle) override { return StartResult::kFailed; }
+    StartResult Start(const std::wstring&, WindowHandle, EntryScope) override {
+        return StartResult::kFailed;
+    }
 };
 class CountingModalForm : public ModalForm {
   public:

@@ -256,5 +256,41 @@ TEST_F(ScanAgainstRegistry, DeletesTheSameNamedEntryOfItsOwnViewOnly) {
     EXPECT_EQ(messages.Texts().size(), 2u) << "only the two questions";
 }
 
+// A backup folder that a link sends elsewhere, and one below such a link (a
+// symbolic link, which Wine, unable to make junctions, reports as a reparse
+// point): nothing is written, there or through the link, the entry stays,
+// and the backup's message names the folder.
+TEST_F(ScanAgainstRegistry, NoBackupThroughALinkAndNoDeletion) {
+    wchar_t links[MAX_PATH];
+    ASSERT_NE(::GetFullPathNameW(L"" VELMORA_REDIRECTED_PROFILES, MAX_PATH, links, nullptr), 0u);
+    const std::wstring elsewhere = std::wstring(links) + L"\\elsewhere";
+    seeds = {{HKEY_CURRENT_USER, 0, L"VelmoraLinked", L"Velmora Linked", L"l.exe"}};
+    PlantAll();
+    wchar_t saved[MAX_PATH] = {};
+    ASSERT_NE(::GetEnvironmentVariableW(L"LOCALAPPDATA", saved, MAX_PATH), 0u);
+    for (const wchar_t* linked :
+         {L"\\folder-linked\\Velmora\\Deleted entries", L"\\above-linked\\Velmora"}) {
+        const std::wstring link = links + std::wstring(linked);
+        SCOPED_TRACE(link);
+        ASSERT_NE(::GetFileAttributesW(link.c_str()) & FILE_ATTRIBUTE_REPARSE_POINT, 0u)
+            << "the build could not make the link";
+        const std::wstring local = link.substr(0, link.find(L"\\Velmora"));
+        ::SetEnvironmentVariableW(L"LOCALAPPDATA", local.c_str());
+        auto form = Form(true);
+        form.Form_Load();
+        list.Select(L"Velmora Linked");
+        form.ListDelCommand_Click();
+        EXPECT_EQ(messages.Texts().back(),
+                  L"削除前のバックアップを保存できなかったため、削除しませんでした。\n" + local +
+                      L"\\Velmora\\Deleted entries");
+        EXPECT_TRUE(Exists(HKEY_CURRENT_USER, 0, L"VelmoraLinked"));
+        // Only an empty folder can be removed.
+        EXPECT_TRUE(::RemoveDirectoryW(elsewhere.c_str()))
+            << "something was written through the link";
+        ::CreateDirectoryW(elsewhere.c_str(), nullptr);
+    }
+    ::SetEnvironmentVariableW(L"LOCALAPPDATA", saved);
+}
+
 }  // namespace
 }  // namespace velmora::testing

@@ -57,11 +57,7 @@ IAccPropServices* AccessibleDescriptions::Services() {
     OnDemandFunction<decltype(&::CoCreateInstance)> create{LoadSystemLibrary, L"ole32.dll",
                                                            "CoCreateInstance"};
     if (initialize.Get() == nullptr || create.Get() == nullptr) return nullptr;
-    // The window's thread stays in its apartment for its life; one already
-    // initialised otherwise (RPC_E_CHANGED_MODE) keeps that.
-    const HRESULT joined =
-        initialize.Get()(nullptr, COINIT_APARTMENTTHREADED | COINIT_DISABLE_OLE1DDE);
-    if (FAILED(joined) && joined != RPC_E_CHANGED_MODE) return nullptr;
+    if (!EnsureComOnThisThread(initialize.Get())) return nullptr;
     void* services = nullptr;
     if (FAILED(create.Get()(kAccPropServices, nullptr, CLSCTX_INPROC_SERVER, kIAccPropServices,
                             &services))) {
