@@ -1,3 +1,4 @@
+#include <algorithm>
 #include <array>
 #include <string>
 #include <string_view>
@@ -58,13 +59,18 @@ std::wstring GetRegValueText(platform::Registry& registry, const platform::CodeP
 
     // Too large for the first buffer: read again into one of the size the
     // query reported, with a zero byte after it.  A value that grew in
-    // between reports its new size and is read once more.
+    // between reports its new size and is read once more.  An 8-bit query
+    // may report the size of the text as stored, more than its 8-bit form
+    // needs, so a larger report still gets the longest room, and the query
+    // itself says whether the text fits.
     std::vector<std::uint8_t> larger;
     for (int read = 0; read < kLargerReads && status == platform::kErrorMoreData; ++read) {
-        if (size > kLongestValue) return {};
-        larger.assign(std::size_t{size} + 1, 0);
+        const std::uint32_t room = std::min(size, kLongestValue);
+        larger.assign(std::size_t{room} + 1, 0);
+        size = room;
         status =
             registry.RegQueryValueExA(opened, name.c_str(), nullptr, &type, larger.data(), &size);
+        if (room == kLongestValue && status == platform::kErrorMoreData) return {};
     }
     if (status != platform::kErrorSuccess) return {};
     subKey.reset();

@@ -1,4 +1,3 @@
-#include <cstring>
 #include <fstream>
 #include <iterator>
 #include <vector>
@@ -35,18 +34,6 @@ struct OddEntry {
     const wchar_t* what;
 };
 
-// A command line of about 400 characters, as large suites write them: the
-// recorder, which writes down how it was started, and its arguments.
-std::wstring LongCommandLine(const Environment& environment) {
-    std::wstring products;
-    for (wchar_t product = L'A'; product <= L'G'; ++product) {
-        products += std::wstring(products.empty() ? L"" : L"|") + L"VelmoraE2EProduct" + product +
-                    L".16_ja-jp_x-none";
-    }
-    return Quote(environment.recorder) + L" scenario=Uninstall productstoremove=" + products +
-           L" culture=ja-jp version.16=16.0 DisplayLevel=False";
-}
-
 // In code page 932 ソ, 表 and 能 take two bytes, the second 0x5C ('\').  The
 // first entry is deleted later.
 std::vector<OddEntry> OddEntries(const std::wstring& longCommand) {
@@ -82,16 +69,17 @@ std::vector<OddEntry> OddEntries(const std::wstring& longCommand) {
 std::wstring ReadRecord(const std::wstring& path) {
     std::ifstream in(path.c_str(), std::ios::binary);
     const std::string bytes{std::istreambuf_iterator<char>(in), {}};
-    std::wstring text(bytes.size() / 2, L'\0');
-    std::memcpy(text.data(), bytes.data(), text.size() * 2);
-    return text;
+    return std::wstring(reinterpret_cast<const wchar_t*>(bytes.data()), bytes.size() / 2);
 }
 
 }  // namespace
 
 void OddValuesScenario(Checks& checks, const Environment& environment) {
     RegistrySeed seed;
-    const std::wstring longCommand = LongCommandLine(environment);
+    // About 400 characters, as large suites write them; the recorder writes
+    // down how it was started.
+    std::wstring longCommand = Quote(environment.recorder) + L" culture=ja-jp productstoremove=";
+    while (longCommand.size() < 400) longCommand += L"VelmoraE2EProduct.16_ja-jp_x-none|";
     const auto entries = OddEntries(longCommand);
     for (const auto& entry : entries) {
         seed.AddValue(Root::kMachine, entry.keyName, L"DisplayName", entry.type, entry.displayName);
