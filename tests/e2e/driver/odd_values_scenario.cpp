@@ -90,7 +90,8 @@ void OddValuesScenario(Checks& checks, const Environment& environment) {
                               L"Z:\\velmora-e2e\\vanishing.exe"};
     seed.Add(vanishing);
     const std::wstring record = environment.outputDirectory + L"\\long-command.rec";
-    DeleteFileW(record.c_str());
+    checks.Require(DeleteFileW(record.c_str()) || GetLastError() == ERROR_FILE_NOT_FOUND,
+                   L"no record of an earlier run is left");
     const Session s(checks, environment, {{L"VELMORA_RECORD_FILE", record}});
 
     checks.Check(s.MessageBoxes().empty(), L"odd values: start-up shows no message");
@@ -117,13 +118,14 @@ void OddValuesScenario(Checks& checks, const Environment& environment) {
     checks.Require(s.Select(L"VelmoraE2E Long Command", longCommand),
                    L"the long command line's line is selected");
     PostButtonClick(s.main.run);
-    checks.Check(
-        WaitUntil([&] { return GetFileAttributesW(record.c_str()) != INVALID_FILE_ATTRIBUTES; },
-                  kFirstWindowTimeout) &&
-            ReadRecord(record) == L"1\n" + longCommand && s.NoMessageBoxAppears(),
-        L"the run button starts the " + std::to_wstring(longCommand.size()) +
-            L"-character command line whole, no message",
-        L"recorded " + Quote(ReadRecord(record)));
+    std::wstring recorded;
+    const bool whole =
+        WaitUntil([&] { return (recorded = ReadRecord(record)) == L"1\n" + longCommand; },
+                  kFirstWindowTimeout);
+    checks.Check(whole && s.NoMessageBoxAppears(),
+                 L"the run button starts the " + std::to_wstring(longCommand.size()) +
+                     L"-character command line whole, no message",
+                 L"recorded " + Quote(recorded));
 }
 
 }  // namespace velmora::e2e
