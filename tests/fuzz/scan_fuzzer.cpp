@@ -67,7 +67,7 @@ std::string RootName(std::uint32_t root) {
 }
 
 // Texts that collide, need trimming, are blank, carry 0x5C as a trail byte,
-// end in a lone lead byte or sit at the 256-byte limit of a value read.
+// end in a lone lead byte or sit at the 256 bytes of a value's first read.
 // clang-format off
 const std::string kTexts[] = {
     "App", "app", " App  ", "   ", "", "\t",

@@ -24,9 +24,9 @@ std::wstring WindowsPath(std::string_view buildPath) {
 int wmain(int argc, wchar_t** argv) {
     using namespace velmora::e2e;
     const Environment environment{
-        WindowsPath(VELMORA_E2E_PROGRAM), WindowsPath(VELMORA_E2E_FAKE_UNINSTALLER),
-        WindowsPath(VELMORA_E2E_OUTPUT_DIR), WindowsPath(VELMORA_E2E_NSIS_SETUP),
-        WindowsPath(VELMORA_E2E_MSI_PACKAGE)};
+        WindowsPath(VELMORA_E2E_PROGRAM),     WindowsPath(VELMORA_E2E_FAKE_UNINSTALLER),
+        WindowsPath(VELMORA_E2E_OUTPUT_DIR),  WindowsPath(VELMORA_E2E_NSIS_SETUP),
+        WindowsPath(VELMORA_E2E_MSI_PACKAGE), WindowsPath(VELMORA_E2E_RECORDER)};
     const std::pair<const wchar_t*, void (*)(Checks&, const Environment&)> scenarios[] = {
         {L"start-up", StartUpAndBrowsingScenario},
         {L"run", RunUninstallerScenario},

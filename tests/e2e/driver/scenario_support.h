@@ -27,6 +27,7 @@ struct Environment {
     std::wstring outputDirectory;  // where screenshots go
     std::wstring nsisSetup;        // a real NSIS setup with its own uninstaller
     std::wstring msiPackage;       // a real Windows Installer package
+    std::wstring recorder;         // writes down its command line to %VELMORA_RECORD_FILE%
 };
 
 inline constexpr wchar_t kSelectFirstMessage[] = L"リストボックスで選択してから押して下さい。";
