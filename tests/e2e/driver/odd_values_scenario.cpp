@@ -1,3 +1,4 @@
+#include <algorithm>
 #include <vector>
 
 #include "scenarios.h"
@@ -77,15 +78,26 @@ void OddValuesScenario(Checks& checks, const Environment& environment) {
     const Session s(checks, environment);
 
     checks.Check(s.MessageBoxes().empty(), L"odd values: start-up shows no message");
+    // Japanese names and texts come through the 8-bit calls under 932 only.
+    const bool shiftJis = GetACP() == 932;
+    const auto japanese = [](const OddEntry& entry) {
+        return std::ranges::any_of(entry.keyName + entry.line, [](wchar_t c) { return c > 0x7F; });
+    };
     for (const auto& entry : entries) {
+        if (!shiftJis && japanese(entry)) {
+            checks.Skip(std::wstring(entry.what) + L": needs code page 932");
+            continue;
+        }
         const bool ok = entry.shown.empty() ? s.list.IndexOf(entry.line) < 0
                                             : s.Select(entry.line, entry.shown);
         checks.Check(ok, entry.what, L"the box shows " + Quote(s.CommandText()));
     }
     // A key named with 0x5C trail bytes is deleted whole through its line.
-    checks.Require(s.Select(entries[0].line),
-                   L"the line " + Quote(entries[0].line) + L" is selected");
-    s.DeleteSelected(entries[0].line, Root::kMachine, entries[0].keyName);
+    if (shiftJis) {
+        checks.Require(s.Select(entries[0].line),
+                       L"the line " + Quote(entries[0].line) + L" is selected");
+        s.DeleteSelected(entries[0].line, Root::kMachine, entries[0].keyName);
+    }
 
     // The selected entry's key is removed by another program before the
     // delete command: the deletion fails, the list catches up, nothing else
