@@ -1,5 +1,6 @@
 #include <chrono>
 #include <cstdio>
+#include <string>
 
 #include "scenarios.h"
 #include "user_input.h"
@@ -21,7 +22,11 @@ void EndingScenario(Checks& checks, const Environment& environment) {
 void TimingScenario(Checks& checks, const Environment& environment) {
     RegistrySeed seed;
     const int existing = static_cast<int>(ListableNames().size());
-    checks.Require(existing < kTimedEntries, L"the registry holds fewer entries than are timed");
+    if (existing >= kTimedEntries) {
+        // A machine with programs installed (a Windows runner), not a fault.
+        throw ScenarioSkipped("the registry already lists " + std::to_string(existing) +
+                              " entries, more than are timed");
+    }
     for (int i = 0; i < kTimedEntries - existing; ++i) {
         wchar_t number[8];
         std::swprintf(number, 8, L"%03d", i);
@@ -49,11 +54,12 @@ void TimingScenario(Checks& checks, const Environment& environment) {
     checks.Require(s.Select(s.list.Line(0)) && WaitUntil([&] { return !s.CommandText().empty(); }),
                    L"a line of the full list can be selected");
     const auto rescan = std::chrono::steady_clock::now();
-    PostButtonClick(s.main.update);
     checks.Check(
-        WaitUntil([&] { return s.CommandText().empty() && s.list.Count() == kTimedEntries; }, 20s),
-        L"表示更新 rescans all 257 entries");
-    report(rescan, L"rescan of 257 entries (表示更新 to a repopulated list)", L"rescan_257_ms");
+        PressKeys(s.main.window, {VK_MENU, 'U'}) &&
+            WaitUntil([&] { return s.CommandText().empty() && s.list.Count() == kTimedEntries; },
+                      20s),
+        L"Alt+U rescans all 257 entries");
+    report(rescan, L"rescan of 257 entries (Alt+U to a repopulated list)", L"rescan_257_ms");
 }
 
 }  // namespace velmora::e2e

@@ -80,11 +80,9 @@ void OddValuesScenario(Checks& checks, const Environment& environment) {
     checks.Check(s.MessageBoxes().empty(), L"odd values: start-up shows no message");
     // Japanese names and texts come through the 8-bit calls under 932 only.
     const bool shiftJis = GetACP() == 932;
-    const auto japanese = [](const OddEntry& entry) {
-        return std::ranges::any_of(entry.keyName + entry.line, [](wchar_t c) { return c > 0x7F; });
-    };
     for (const auto& entry : entries) {
-        if (!shiftJis && japanese(entry)) {
+        if (!shiftJis &&
+            std::ranges::any_of(entry.keyName + entry.line, [](wchar_t c) { return c > 0x7F; })) {
             checks.Skip(std::wstring(entry.what) + L": needs code page 932");
             continue;
         }

@@ -73,16 +73,14 @@ std::vector<BYTE> Utf16(std::wstring_view text) {
 }
 
 std::wstring ThroughCodePage(std::wstring_view text) {
-    const int length = static_cast<int>(text.size());
-    std::string bytes(
-        WideCharToMultiByte(CP_ACP, 0, text.data(), length, nullptr, 0, nullptr, nullptr), '\0');
-    WideCharToMultiByte(CP_ACP, 0, text.data(), length, bytes.data(),
-                        static_cast<int>(bytes.size()), nullptr, nullptr);
-    std::wstring wide(
-        MultiByteToWideChar(CP_ACP, 0, bytes.data(), static_cast<int>(bytes.size()), nullptr, 0),
-        L'\0');
-    MultiByteToWideChar(CP_ACP, 0, bytes.data(), static_cast<int>(bytes.size()), wide.data(),
-                        static_cast<int>(wide.size()));
+    // At most four bytes a UTF-16 unit, in any code page.
+    std::string bytes(text.size() * 4, '\0');
+    bytes.resize(WideCharToMultiByte(CP_ACP, 0, text.data(), static_cast<int>(text.size()),
+                                     bytes.data(), static_cast<int>(bytes.size()), nullptr,
+                                     nullptr));
+    std::wstring wide(bytes.size(), L'\0');
+    wide.resize(MultiByteToWideChar(CP_ACP, 0, bytes.data(), static_cast<int>(bytes.size()),
+                                    wide.data(), static_cast<int>(wide.size())));
     return wide;
 }
 
