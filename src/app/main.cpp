@@ -5,6 +5,7 @@
 #include <commctrl.h>
 
 #include <exception>
+#include <memory>
 
 #include "mainwindow/zentrel_form.h"
 #include "platform/win32/forms/win32_application.h"
@@ -15,6 +16,7 @@
 #include "platform/win32/system/win32_process_starter.h"
 #include "platform/win32/system/win32_registry.h"
 #include "platform/win32/system/win32_registry_views.h"
+#include "platform/win32/system/win32_uninstaller_probe.h"
 #include "platform/win32/system/win32_wide_registry.h"
 #include "platform/win32/ui/dpi.h"
 #include "platform/win32/ui/unexpected_error.h"
@@ -35,10 +37,12 @@ inline void StartupMark([[maybe_unused]] const char* step) {
 }
 
 // Returns the exit code WM_QUIT carries.
-int RunMessageLoop(Win32MainWindow& window) {
+int RunMessageLoop(Win32MainWindow& window,
+                   [[maybe_unused]] const velmora::mainwindow::ZentrelForm& form) {
     MSG msg;
 #ifdef VELMORA_STARTUP_MARKS
     bool painted = false;
+    bool judged = false;
 #endif
     for (;;) {
         const BOOL got = ::GetMessageW(&msg, nullptr, 0, 0);
@@ -53,6 +57,10 @@ int RunMessageLoop(Win32MainWindow& window) {
             painted = true;
             StartupMark("first paint done");
         }
+        if (!judged && form.UninstallersJudged()) {
+            judged = true;
+            StartupMark("every verdict shown");
+        }
 #endif
     }
 }
@@ -64,7 +72,7 @@ int Run(HINSTANCE instance, int showCommand) {
     Win32BackupFolder backups;
     Win32CodePage codePage;
     Win32ProcessStarter processes;
-    Win32MainWindow window(instance, icon);
+    Win32MainWindow window(instance, icon, std::make_shared<const Win32UninstallerProbe>());
     StartupMark("main window, controls, fonts and icons made");
     // Both windows centre on the monitor that holds the main window: the main
     // window on the one it was created on (the primary one, or the one the
@@ -80,12 +88,12 @@ int Run(HINSTANCE instance, int showCommand) {
         velmora::mainwindow::ZentrelFormPlatform{
             registry, codePage, window.UninstallList(), window.UninstallStringText(),
             window.Messages(), processes, screen, window, versionDialog, application, wideRegistry,
-            backups, window.UninstallKeysChanged()},
+            backups, window.UninstallKeysChanged(), window.Checks()},
         velmora::catalogue::ScanPasses(separateViews));
     window.Attach(&form);
     window.Load(showCommand);
     StartupMark("list scanned and window shown");
-    const int exitCode = RunMessageLoop(window);
+    const int exitCode = RunMessageLoop(window, form);
     window.Attach(nullptr);
     return exitCode;
 }

@@ -14,6 +14,8 @@ inline constexpr wchar_t kNoRightsMessage[] =
     L"現在のユーザーアカウントに権限がないなどの原因で削除することは出来ません。";
 inline constexpr wchar_t kOpenFailedMessage[] = L"レジストリキーのオープンに失敗しました";
 inline constexpr wchar_t kDeleteFailedMessage[] = L"レジストリエントリの削除に失敗しました。";
+// Drawn after the text of a line whose uninstaller is gone; not part of it.
+inline constexpr wchar_t kMissingUninstallerNote[] = L"（アンインストーラが見つかりません）";
 // Followed by the backup folder on a second line, when there is one.
 inline constexpr wchar_t kBackupFailedMessage[] =
     L"削除前のバックアップを保存できなかったため、削除しませんでした。";

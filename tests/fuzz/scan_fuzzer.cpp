@@ -213,13 +213,14 @@ struct World {
     platform::memory::MemoryWideRegistry wideRegistry{registry, CodePage()};
     platform::memory::MemoryBackupFolder backups;
     FakeChangeSignal changes;
+    FakeUninstallerChecks checks;
     mainwindow::ZentrelForm form;
     std::vector<std::string> vanishing;  // keys the registry's faults may remove
 
     explicit World(bool machineViews)
         : form(mainwindow::ZentrelFormPlatform{registry, CodePage(), list, text, messages,
                                                processes, screen, window, versionForm, application,
-                                               wideRegistry, backups, changes},
+                                               wideRegistry, backups, changes, checks},
                catalogue::ScanPasses(machineViews)) {}
 
     const catalogue::UninstallEntry& Entry(int slot) const { return form.Entries().at(slot); }

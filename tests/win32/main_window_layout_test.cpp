@@ -93,7 +93,7 @@ class MainWindowTest : public ::testing::Test {
           form_(mainwindow::ZentrelFormPlatform{
               registry_, codePage_, window_.UninstallList(), window_.UninstallStringText(),
               window_.Messages(), starter_, screen_, window_, versionForm_, application_,
-              wideRegistry_, backups_, window_.UninstallKeysChanged()}) {
+              wideRegistry_, backups_, window_.UninstallKeysChanged(), window_.Checks()}) {
         window_.Attach(&form_);
     }
     ~MainWindowTest() override { window_.Attach(nullptr); }

@@ -222,6 +222,8 @@ TEST(SplitCommandLineTest, SeparatesProgramAndArguments) {
         {L"\tC:\\u.exe\t/S\t/x", false, L"C:\\u.exe", L"/S\t/x"},
         {L"\"C:\\u.exe\"/S", false, L"C:\\u.exe", L"/S"},
         {L"\"C:\\Unclosed\\u.exe /S", false, L"C:\\Unclosed\\u.exe /S", L""},
+        // Arguments inside the quotes stay in the program's name.
+        {L"\"C:\\u.exe /S\" /x", true, L"C:\\u.exe /S", L"/x"},
         {L" \t ", false, L"", L""},
         {L"C:\\Program Files\\u.exe /S", false, L"C:\\Program", L"Files\\u.exe /S"},
         {L"C:\\Program Files\\u.exe \t/S", true, L"C:\\Program Files\\u.exe", L"/S"},

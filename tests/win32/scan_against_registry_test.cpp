@@ -100,7 +100,7 @@ class ScanAgainstRegistry : public ::testing::Test {
         return mainwindow::ZentrelForm{
             mainwindow::ZentrelFormPlatform{registry, codePage, list, text, messages, processes,
                                             screen, window, versionForm, application, wideRegistry,
-                                            backups, changes},
+                                            backups, changes, checks},
             catalogue::ScanPasses(separateViews)};
     }
     // The scan on its own, reading the machine views as given.
@@ -134,6 +134,7 @@ class ScanAgainstRegistry : public ::testing::Test {
     platform::win32::Win32WideRegistry wideRegistry;
     platform::win32::Win32BackupFolder backups;
     FakeChangeSignal changes;
+    FakeUninstallerChecks checks;
 };
 
 TEST_F(ScanAgainstRegistry, ListsWhatFitsFromEveryViewAndCreatesOnlyTheUserKey) {

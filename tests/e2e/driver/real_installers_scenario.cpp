@@ -4,6 +4,7 @@
 
 #include "real_installers.h"
 #include "scenarios.h"
+#include "screenshot.h"
 #include "user_input.h"
 
 namespace velmora::e2e {
@@ -130,6 +131,62 @@ void LineDropsByItself(const Session& s) {
                  L"a repaint with units left still rescans: the selection goes");
 }
 
+// Entries beside the real ones whose uninstallers are gone or cannot be
+// judged, each with whether its line is to turn grey.
+std::vector<std::pair<SeedEntry, bool>> StaleCandidates() {
+    const std::wstring gone = ProgramFilesPath(L"Velmora E2E Gone\\uninst.exe");
+    return {
+        {{Root::kMachine, L"GoneQuoted", L"VelmoraE2E Gone Quoted", Quote(gone) + L" /S"}, true},
+        {{Root::kUser, L"GoneUnquoted", L"VelmoraE2E Gone Unquoted", gone + L" /S"}, true},
+        // Its first token, C:\Program, names nothing; the whole path does.
+        {{Root::kUser, L"HereUnquoted", L"VelmoraE2E Here Unquoted",
+          NsisPath(L"uninst.exe") + L" /S"},
+         false},
+        {{Root::kMachine, L"UnknownProduct", L"VelmoraE2E Unknown Product",
+          L"MsiExec.exe /X{0B1D2C3E-4F50-6172-8394-A5B6C7D8E9F0}"},
+         true},
+        // Never looked at: a share could keep the check waiting.
+        {{Root::kMachine, L"OnAShare", L"VelmoraE2E On A Share",
+          L"\\\\velmora-e2e-server\\share\\uninst.exe"},
+         false}};
+}
+
+// The colour a line's text is drawn in, read from the screen inside its box
+// (clear of a focus rectangle on its edge).
+COLORREF InkOf(const Session& s, int index) {
+    const RECT line = s.list.ItemRect(index);
+    POINT corner{line.left + 2, line.top + 1};
+    ClientToScreen(s.main.list, &corner);
+    const Box inside{corner.x, corner.y, line.right - line.left - 4, line.bottom - line.top - 2};
+    return DarkestPixel(inside).value_or(CLR_INVALID);
+}
+
+// The lines of missing uninstallers turn grey by themselves, the others keep
+// the text colour, and every line's text stays its display name alone.
+void StaleLinesTurnGrey(const Session& s,
+                        const std::vector<std::pair<std::wstring, bool>>& expected) {
+    const COLORREF grey = GetSysColor(COLOR_GRAYTEXT);
+    const COLORREF text = GetSysColor(COLOR_WINDOWTEXT);
+    std::wstring seen;
+    const bool shown = WaitUntil([&] {
+        seen.clear();
+        bool all = true;
+        for (const auto& [name, stale] : expected) {
+            const int index = s.list.IndexOf(name);
+            const COLORREF ink = index < 0 ? CLR_INVALID : InkOf(s, index);
+            all = all && s.list.CountOf(name) == 1 && ink == (stale ? grey : text);
+            seen += L"\n     " + Quote(name) + L": " +
+                    (index < 0 ? std::wstring(L"not listed") : L"ink " + std::to_wstring(ink));
+        }
+        return all;
+    });
+    s.checks.Check(shown,
+                   L"the lines of gone uninstallers (quoted, unquoted, an unregistered product) "
+                   L"turn grey; the installed ones, a path with spaces unquoted and a share keep "
+                   L"the text colour; each line's text is its display name alone",
+                   L"grey is " + std::to_wstring(grey) + L", text " + std::to_wstring(text) + seen);
+}
+
 // Removes the package's files by hand, then deletes its stale entry: only its
 // Uninstall key may go; the Installer's own registration of it stays.
 void DeleteStaleMsiEntry(const Session& s) {
@@ -180,7 +237,15 @@ void DeleteStaleMsiEntry(const Session& s) {
 void RealInstallersScenario(Checks& checks, const Environment& environment) {
     const RealInstallations installations;
     Install(checks, environment);
+    RegistrySeed seed;
+    std::vector<std::pair<std::wstring, bool>> stale = {{ThroughCodePage(kNsisProductName), false},
+                                                        {kMsiProductName, false}};
+    for (const auto& [entry, grey] : StaleCandidates()) {
+        seed.Add(entry);
+        stale.emplace_back(*entry.displayName, grey);
+    }
     const Session s(checks, environment);
+    StaleLinesTurnGrey(s, stale);
 
     // Listed under their real names; each line shows the stored command line.
     const auto nsisCommand = ReadRegistryText(Root::kMachine, kNsisKeyName, L"UninstallString");

@@ -6,6 +6,7 @@
 #include <shellapi.h>
 
 #include "platform/win32/common/module_function.h"
+#include "platform/win32/common/system_library.h"
 #include "platform/win32/common/unique_handle.h"
 
 namespace velmora::platform::win32 {
@@ -72,23 +73,10 @@ class ElevationFunctions {
 
   private:
     ElevationFunctions() = default;
-    // From the system folder only, never from the program's or the current
-    // folder.  Windows 7 without its loader update refuses the flag; there the
-    // full path into the system folder does the same.
-    static HMODULE Load(const wchar_t* name) {
-        if (const HMODULE module = ::LoadLibraryExW(name, nullptr, LOAD_LIBRARY_SEARCH_SYSTEM32)) {
-            return module;
-        }
-        if (::GetLastError() != ERROR_INVALID_PARAMETER) return nullptr;
-        wchar_t folder[MAX_PATH];
-        const UINT length = ::GetSystemDirectoryW(folder, MAX_PATH);
-        if (length == 0 || length >= MAX_PATH) return nullptr;
-        return ::LoadLibraryW((std::wstring(folder, length) + L"\\" + name).c_str());
-    }
-
-    OnDemandFunction<decltype(&::ShellExecuteExW)> shellLookup_{Load, L"shell32.dll",
+    OnDemandFunction<decltype(&::ShellExecuteExW)> shellLookup_{LoadSystemLibrary, L"shell32.dll",
                                                                 "ShellExecuteExW"};
-    OnDemandFunction<decltype(&::CoInitializeEx)> comLookup_{Load, L"ole32.dll", "CoInitializeEx"};
+    OnDemandFunction<decltype(&::CoInitializeEx)> comLookup_{LoadSystemLibrary, L"ole32.dll",
+                                                             "CoInitializeEx"};
 };
 
 // The shell wants COM on the thread that calls ShellExecuteExW.  It stays
