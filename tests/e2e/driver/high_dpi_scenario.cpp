@@ -59,6 +59,11 @@ class StagedLogPixels {
 }  // namespace
 
 void HighDpiScenario(Checks& checks, const Environment& environment) {
+    if (!RunningUnderWine()) {
+        throw ScenarioSkipped(
+            "Windows reads LogPixels at sign-in only, and gives a dpi-aware "
+            "program its monitor's dpi: only Wine lets a test choose it");
+    }
     constexpr int kDpi = 144;
     const StagedLogPixels logPixels(kDpi);
     checks.Require(logPixels.Staged(), L"LogPixels 144 is set for the program's start");

@@ -1,3 +1,4 @@
+#include <algorithm>
 #include <fstream>
 #include <iterator>
 #include <vector>
@@ -95,14 +96,24 @@ void OddValuesScenario(Checks& checks, const Environment& environment) {
     const Session s(checks, environment, {{L"VELMORA_RECORD_FILE", record}});
 
     checks.Check(s.MessageBoxes().empty(), L"odd values: start-up shows no message");
+    // Japanese names and texts come through the 8-bit calls under 932 only.
+    const bool shiftJis = GetACP() == 932;
     for (const auto& entry : entries) {
-        checks.Check(s.Select(entry.line, entry.shown), entry.what,
-                     L"the box shows " + Quote(s.CommandText()));
+        if (!shiftJis &&
+            std::ranges::any_of(entry.keyName + entry.line, [](wchar_t c) { return c > 0x7F; })) {
+            checks.Skip(std::wstring(entry.what) + L": needs code page 932");
+            continue;
+        }
+        const bool ok = entry.shown.empty() ? s.list.IndexOf(entry.line) < 0
+                                            : s.Select(entry.line, entry.shown);
+        checks.Check(ok, entry.what, L"the box shows " + Quote(s.CommandText()));
     }
     // A key named with 0x5C trail bytes is deleted whole through its line.
-    checks.Require(s.Select(entries[0].line),
-                   L"the line " + Quote(entries[0].line) + L" is selected");
-    s.DeleteSelected(entries[0].line, Root::kMachine, entries[0].keyName);
+    if (shiftJis) {
+        checks.Require(s.Select(entries[0].line),
+                       L"the line " + Quote(entries[0].line) + L" is selected");
+        s.DeleteSelected(entries[0].line, Root::kMachine, entries[0].keyName);
+    }
 
     // The selected entry's key is removed by another program before the
     // delete command: the deletion fails, the list catches up, nothing else

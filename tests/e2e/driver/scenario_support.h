@@ -36,6 +36,9 @@ inline constexpr wchar_t kDeleteFailedMessage[] = L"レジストリエントリ�
 // The entries the timing scenario lists, as the bench's smallest size.
 inline constexpr int kTimedEntries = 257;
 
+// Wine's ntdll names its version; Windows' has no such export.
+bool RunningUnderWine();
+
 // A control and its expected rectangle, for CheckPlacements.
 struct Placement {
     HWND control;
