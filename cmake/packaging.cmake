@@ -1,13 +1,15 @@
-# The release zip, velmora.exe with the README, the changelog and the pictures
-# the README shows, and beside it a SHA-256 checksum file that
-# `sha256sum -c` reads:
+# The release zip, velmora.exe with the licence, the users' Japanese readme
+# (stored as readme.txt, an ASCII name every zip tool shows alike), the
+# README, the changelog and the pictures the README shows, and beside it a
+# SHA-256 checksum file that `sha256sum -c` reads:
 #   cmake --build --preset windows --target release_zip
-#   -> build/windows/package/velmora-1.0.3-win64.zip and .zip.sha256
+#   -> build/windows/package/velmora-1.0.3.1-win64.zip and .zip.sha256
 # Written by cmake/release_zip.cmake rather than CPack so that the zip is the
 # same bytes on every machine: CPack stores the files in the order the file
 # system lists them.
 install(TARGETS velmora RUNTIME DESTINATION .)
-install(FILES README.md CHANGELOG.md DESTINATION .)
+install(FILES LICENSE README.md CHANGELOG.md DESTINATION .)
+install(FILES docs/readme-ja.txt DESTINATION . RENAME readme.txt)
 install(DIRECTORY docs/ DESTINATION docs FILES_MATCHING PATTERN "*.png")
 
 set(VELMORA_PACKAGE_NAME velmora-${PROJECT_VERSION}-win64)

@@ -18,16 +18,26 @@ if(NOT result EQUAL 0)
 endif()
 
 set(epoch "$ENV{SOURCE_DATE_EPOCH}")
-if(epoch STREQUAL "")
+if(epoch STREQUAL "" AND EXISTS ${SOURCE_DIR}/.git)
+  # A checkout whose commit time cannot be read (no git, or a git that does
+  # not trust the checkout's owner) must not give the zip the time below, and
+  # other bytes than every other build of the commit.
   find_package(Git QUIET)
+  set(error "no git was found")
   if(Git_FOUND)
     execute_process(COMMAND ${GIT_EXECUTABLE} log -1 --format=%ct WORKING_DIRECTORY ${SOURCE_DIR}
-      OUTPUT_VARIABLE epoch OUTPUT_STRIP_TRAILING_WHITESPACE ERROR_QUIET)
+      OUTPUT_VARIABLE epoch OUTPUT_STRIP_TRAILING_WHITESPACE ERROR_VARIABLE error)
+  endif()
+  if(NOT epoch MATCHES "^[0-9]+$")
+    message(FATAL_ERROR "cannot read the commit time of ${SOURCE_DIR} (or set SOURCE_DATE_EPOCH): "
+      "${error}")
   endif()
 endif()
-if(NOT epoch MATCHES "^[0-9]+$")
+if(epoch STREQUAL "")
   # Neither given nor a git checkout: 1980-01-01, the earliest a zip can hold.
   set(epoch 315532800)
+elseif(NOT epoch MATCHES "^[0-9]+$")
+  message(FATAL_ERROR "SOURCE_DATE_EPOCH is '${epoch}', not a number of seconds")
 endif()
 
 file(GLOB_RECURSE files LIST_DIRECTORIES false RELATIVE ${stage} ${stage}/*)

@@ -2,12 +2,13 @@
 # the logic stays free of Windows, the catalogue and the backup of the user
 # interface, and the rooms of the Win32 layer reach only downwards.  Prints every offending
 # line and fails.
-set(logic "(backup|catalogue|mainwindow|windowing)/")
+set(logic "(backup|catalogue|mainwindow|verdict|windowing)/")
 # folder (under src/) | include pattern that folder must not use
 set(rules
   "backup|<windows\\.h>|platform/win32/|platform/controls\\.h|mainwindow/|windowing/"
   "catalogue|<windows\\.h>|platform/win32/|platform/controls\\.h|backup/|mainwindow/|windowing/"
   "mainwindow|<windows\\.h>|platform/win32/"
+  "verdict|<windows\\.h>|platform/win32/|platform/controls\\.h|backup/|catalogue/|mainwindow/|windowing/"
   "windowing|<windows\\.h>|platform/win32/|backup/|mainwindow/|catalogue/"
   "platform|<windows\\.h>|platform/win32/|${logic}"
   "platform/win32/common|platform/win32/(system|ui|forms)/|${logic}"

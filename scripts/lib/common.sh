@@ -23,22 +23,27 @@ velmora_ensure_packages() {
     "${missing[@]}" >/dev/null
 }
 
-# Wine takes its ANSI code page from the locale: ja_JP.UTF-8 gives 932.
-velmora_ensure_japanese_locale() {
-  if ! locale -a 2>/dev/null | grep -qi '^ja_JP\.utf-\?8$'; then
-    velmora_log "generating the ja_JP.UTF-8 locale"
-    velmora_sudo sed -i 's/^# *ja_JP.UTF-8 UTF-8/ja_JP.UTF-8 UTF-8/' /etc/locale.gen
-    grep -q '^ja_JP.UTF-8 UTF-8' /etc/locale.gen ||
-      echo 'ja_JP.UTF-8 UTF-8' | velmora_sudo tee -a /etc/locale.gen >/dev/null
+# Wine takes its ANSI code page from the locale: ja_JP.UTF-8 gives 932,
+# en_US.UTF-8 (a Western Windows) 1252.  Generates the named locale if missing.
+velmora_ensure_locale() {
+  local name=$1
+  if ! locale -a 2>/dev/null | grep -qix "${name%%.*}\.utf-\?8"; then
+    velmora_log "generating the $name locale"
+    velmora_sudo sed -i "s/^# *$name UTF-8/$name UTF-8/" /etc/locale.gen
+    grep -q "^$name UTF-8" /etc/locale.gen ||
+      echo "$name UTF-8" | velmora_sudo tee -a /etc/locale.gen >/dev/null
     velmora_sudo locale-gen >/dev/null
   fi
 }
+
+velmora_ensure_japanese_locale() { velmora_ensure_locale ja_JP.UTF-8; }
 
 velmora_ensure_toolchain() {
   velmora_ensure_packages build-essential cmake g++ clang libclang-rt-14-dev googletest \
     libgtest-dev libbenchmark-dev g++-mingw-w64-x86-64-posix mingw-w64-tools wine wine64 \
     xvfb xauth x11-apps imagemagick locales fonts-ipafont-gothic zip unzip nsis wixl
   velmora_ensure_japanese_locale
+  velmora_ensure_locale en_US.UTF-8
 }
 
 velmora_build_preset() {
@@ -50,12 +55,19 @@ velmora_build_preset() {
 
 # --- Wine ---------------------------------------------------------------------
 
+# Wine runs under VELMORA_WINE_LOCALE, Japanese unless set; the tests read the
+# code page that locale is meant to give from VELMORA_CODE_PAGE.
 velmora_wine_env() {
   export WINEPREFIX=$1
   export WINEDEBUG=-all
   export WINEDLLOVERRIDES="mscoree,mshtml="
-  export LC_ALL=ja_JP.UTF-8
-  export LANG=ja_JP.UTF-8
+  export LC_ALL=${VELMORA_WINE_LOCALE:-ja_JP.UTF-8}
+  export LANG=$LC_ALL
+  case $LC_ALL in
+    ja_JP.*) export VELMORA_CODE_PAGE=932 ;;
+    en_US.*) export VELMORA_CODE_PAGE=1252 ;;
+    *) unset VELMORA_CODE_PAGE ;;
+  esac
 }
 
 # Creates the prefix named by WINEPREFIX if it is new, and keeps a wineserver

@@ -5,8 +5,10 @@
 #include <commctrl.h>
 
 #include <exception>
+#include <memory>
 
 #include "mainwindow/zentrel_form.h"
+#include "platform/win32/common/module_function.h"
 #include "platform/win32/forms/win32_application.h"
 #include "platform/win32/forms/win32_main_window.h"
 #include "platform/win32/forms/win32_version_dialog.h"
@@ -15,6 +17,7 @@
 #include "platform/win32/system/win32_process_starter.h"
 #include "platform/win32/system/win32_registry.h"
 #include "platform/win32/system/win32_registry_views.h"
+#include "platform/win32/system/win32_uninstaller_probe.h"
 #include "platform/win32/system/win32_wide_registry.h"
 #include "platform/win32/ui/dpi.h"
 #include "platform/win32/ui/unexpected_error.h"
@@ -35,10 +38,12 @@ inline void StartupMark([[maybe_unused]] const char* step) {
 }
 
 // Returns the exit code WM_QUIT carries.
-int RunMessageLoop(Win32MainWindow& window) {
+int RunMessageLoop(Win32MainWindow& window,
+                   [[maybe_unused]] const velmora::mainwindow::ZentrelForm& form) {
     MSG msg;
 #ifdef VELMORA_STARTUP_MARKS
     bool painted = false;
+    bool judged = false;
 #endif
     for (;;) {
         const BOOL got = ::GetMessageW(&msg, nullptr, 0, 0);
@@ -53,6 +58,10 @@ int RunMessageLoop(Win32MainWindow& window) {
             painted = true;
             StartupMark("first paint done");
         }
+        if (!judged && form.UninstallersJudged()) {
+            judged = true;
+            StartupMark("every verdict shown");
+        }
 #endif
     }
 }
@@ -64,7 +73,7 @@ int Run(HINSTANCE instance, int showCommand) {
     Win32BackupFolder backups;
     Win32CodePage codePage;
     Win32ProcessStarter processes;
-    Win32MainWindow window(instance, icon);
+    Win32MainWindow window(instance, icon, std::make_shared<const Win32UninstallerProbe>());
     StartupMark("main window, controls, fonts and icons made");
     // Both windows centre on the monitor that holds the main window: the main
     // window on the one it was created on (the primary one, or the one the
@@ -80,12 +89,12 @@ int Run(HINSTANCE instance, int showCommand) {
         velmora::mainwindow::ZentrelFormPlatform{
             registry, codePage, window.UninstallList(), window.UninstallStringText(),
             window.Messages(), processes, screen, window, versionDialog, application, wideRegistry,
-            backups, window.UninstallKeysChanged()},
+            backups, window.UninstallKeysChanged(), window.Checks()},
         velmora::catalogue::ScanPasses(separateViews));
     window.Attach(&form);
     window.Load(showCommand);
     StartupMark("list scanned and window shown");
-    const int exitCode = RunMessageLoop(window);
+    const int exitCode = RunMessageLoop(window, form);
     window.Attach(nullptr);
     return exitCode;
 }
@@ -93,6 +102,16 @@ int Run(HINSTANCE instance, int showCommand) {
 }  // namespace
 
 int WINAPI wWinMain(HINSTANCE instance, HINSTANCE, PWSTR, int showCommand) {
+    // Every DLL loaded from here on, the ones system DLLs load for themselves
+    // (themes, input, composition) included, comes from the system folder,
+    // never from the program's own: a DLL planted beside a downloaded
+    // velmora.exe would run with the administrator's consent.  Looked up,
+    // since Windows 7 has it only with its loader update; without it the
+    // standard search order stays.
+    if (const auto setDefaultDllDirectories = ModuleFunction<decltype(&::SetDefaultDllDirectories)>(
+            ::GetModuleHandleW(L"kernel32.dll"), "SetDefaultDllDirectories")) {
+        static_cast<void>(setDefaultDllDirectories(LOAD_LIBRARY_SEARCH_SYSTEM32));
+    }
     StartupMark("wWinMain entered");
     DeclareDpiAwareness();
     // The manifest asks for the version 6 controls; without this call they

@@ -18,18 +18,25 @@ void ZentrelForm::AddAndDelCommand_Click() {
             platform_.messages.Show(kNoEntryMessage, platform::kMbOk);
             return;
         }
-        const std::wstring commandLine = catalogue::Trim(entries_.at(slot).UninstallString);
+        const catalogue::UninstallEntry& entry = entries_.at(slot);
+        const std::wstring commandLine = catalogue::Trim(entry.UninstallString);
+        const platform::EntryScope scope = entry.RootKey == platform::kHKeyCurrentUser
+                                               ? platform::EntryScope::kUser
+                                               : platform::EntryScope::kMachine;
         // Watched from before the start: an uninstaller without a window can
         // remove its entry before this call returns.
         watch_.Restart();
         const platform::StartResult started =
-            platform_.processes.Start(commandLine, platform_.window.NativeHandle());
+            platform_.processes.Start(commandLine, platform_.window.NativeHandle(), scope);
         if (started != platform::StartResult::kStarted) {
             UnwatchUnlessArmed();
             // A declined consent prompt is the user's answer, not a fault of
             // the entry: nothing to report, and nothing started to catch up with.
             if (started == platform::StartResult::kDeclined) return;
-            platform_.messages.Show(kBadProgramMessage, platform::kMbOk);
+            platform_.messages.Show(started == platform::StartResult::kNoUnelevatedStart
+                                        ? kNoUnelevatedStartMessage
+                                        : kBadProgramMessage,
+                                    platform::kMbOk);
             return;
         }
         refreshOnPaint_ = kRescansAfterStart;

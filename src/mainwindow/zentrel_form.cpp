@@ -17,7 +17,8 @@ ZentrelForm::ZentrelForm(const ZentrelFormPlatform& platform,
                          std::vector<catalogue::ScanPass> passes)
     : platform_(platform),
       scan_(platform.registry, platform.wideRegistry, platform.codePage, passes),
-      watch_(platform.registry, platform.uninstallKeysChanged, std::move(passes)) {}
+      watch_(platform.registry, platform.uninstallKeysChanged, std::move(passes)),
+      staleLines_(platform.uninstallList, platform.uninstallerChecks) {}
 
 void ZentrelForm::Form_Load() {
     SharedModule::CenterForm(platform_.screen, platform_.window);
@@ -30,6 +31,14 @@ void ZentrelForm::Form_Paint() { RescanIfArmed(); }
 // when the uninstaller's window closes; a silent uninstaller covers nothing.
 // A change of the keys themselves stands in for the repaint that never came.
 void ZentrelForm::UninstallKeys_Change() { RescanIfArmed(); }
+
+void ZentrelForm::UninstallerChecks_Done(std::uint32_t generation,
+                                         const std::vector<platform::UninstallerVerdict>& verdicts,
+                                         bool complete) {
+    // Never a rescan: while rescans are armed, one here would bring new
+    // verdicts, and those another rescan.
+    staleLines_.Judged(generation, verdicts, complete);
+}
 
 void ZentrelForm::RescanIfArmed() {
     if (refreshOnPaint_ <= 0) return;
@@ -60,13 +69,13 @@ void ZentrelForm::追加と削除の一覧検索() {
     // The list is rebuilt without a redraw per line and repainted once.  No
     // message loop runs while the registry is read, so it is cleared and
     // filled afterwards and nothing can look at it in between.
-    const auto refill =
-        [&list = platform_.uninstallList](const std::vector<catalogue::ListedLine>& lines) {
-            const ListUpdate update(list);
-            list.Clear();
-            for (const catalogue::ListedLine& line : lines)
-                list.AddLine(line.displayName, line.slot);
-        };
+    const auto refill = [this](const std::vector<catalogue::ListedLine>& lines) {
+        platform::ListBox& list = platform_.uninstallList;
+        const ListUpdate update(list);
+        list.Clear();
+        for (const catalogue::ListedLine& line : lines) list.AddLine(line.displayName, line.slot);
+        staleLines_.Refilled(entries_, lines);
+    };
     catalogue::ScanResult result;
     try {
         result = scan_.Run(entries_, entryCount_);

@@ -10,6 +10,7 @@
 #include "catalogue/entries.h"
 #include "catalogue/scan_pass.h"
 #include "catalogue/uninstall_list_scan.h"
+#include "mainwindow/stale_lines.h"
 #include "mainwindow/uninstall_key_watch.h"
 #include "platform/application.h"
 #include "platform/backup_folder.h"
@@ -19,6 +20,7 @@
 #include "platform/geometry.h"
 #include "platform/process_starter.h"
 #include "platform/registry.h"
+#include "platform/uninstaller_checks.h"
 #include "platform/wide_registry.h"
 
 namespace velmora::mainwindow {
@@ -41,6 +43,9 @@ struct ZentrelFormPlatform {
     // Set while rescans are armed, when a subkey of an Uninstall key comes
     // or goes; the window then calls UninstallKeys_Change.
     platform::ChangeSignal& uninstallKeysChanged;
+    // Judges every listed entry's uninstaller in the background; the window
+    // hands the verdicts to UninstallerChecks_Done.
+    platform::UninstallerChecks& uninstallerChecks;
 };
 
 inline constexpr std::int16_t kRescansAfterStart = 5;
@@ -54,6 +59,11 @@ class ZentrelForm {
     void Form_Paint();
     // A subkey of a watched Uninstall key came or went: counts as a repaint.
     void UninstallKeys_Change();
+    // Verdicts on the uninstallers of the list numbered generation; complete
+    // with the last of them.  They only change how lines are drawn.
+    void UninstallerChecks_Done(std::uint32_t generation,
+                                const std::vector<platform::UninstallerVerdict>& verdicts,
+                                bool complete);
     void UninstallList_Click();
     void UninstallList_DblClick();
     void UpdateCommand_Click();
@@ -69,6 +79,8 @@ class ZentrelForm {
     const catalogue::Entries& Entries() const { return entries_; }
     std::int16_t EntryCount() const { return entryCount_; }
     std::int16_t RefreshOnPaint() const { return refreshOnPaint_; }
+    // Whether every line of the list has its verdict.
+    bool UninstallersJudged() const { return staleLines_.Complete(); }
 
   private:
     struct SelectedLine {
@@ -91,6 +103,7 @@ class ZentrelForm {
     ZentrelFormPlatform platform_;
     catalogue::UninstallListScan scan_;
     UninstallKeyWatch watch_;
+    StaleLines staleLines_;
     catalogue::Entries entries_;
     std::int16_t entryCount_ = 0;
     std::int16_t refreshOnPaint_ = 0;

@@ -19,6 +19,10 @@ class ListBox {
     virtual int SelectedIndex() const = 0;
     virtual std::wstring LineText(int index) const = 0;
     virtual std::int16_t LineSlot(int index) const = 0;
+    // Draws the line listed from slot as stale, with note after its text;
+    // the text itself stays as it is.  An empty note draws it as any other
+    // line.  Clear forgets every note.
+    virtual void NoteLine(std::int16_t slot, const std::wstring& note) = 0;
     // Suspends and resumes the list's redrawing while it is rebuilt.
     virtual void BeginUpdate() = 0;
     virtual void EndUpdate() = 0;

@@ -1,11 +1,14 @@
 // Stands in for a program's uninstaller in the end-to-end tests. Started as
 //   velmora_fake_uninstaller.exe HKLM|HKCU <key name>
-// it waits half a second, removes that subkey of the root's Uninstall key
-// and exits. It shows no window.
+// it waits half a second, writes beside itself the file "<key name>
+// elevation.txt" saying "elevated" or "not elevated" (its own token's
+// TokenElevation), removes that subkey of the root's Uninstall key and
+// exits. It shows no window.
 #include <windows.h>
 // After <windows.h>, which it needs.
 #include <shellapi.h>
 
+#include <fstream>
 #include <string>
 
 namespace {
@@ -34,6 +37,26 @@ HKEY RootNamed(const wchar_t* name) {
     return nullptr;
 }
 
+// Beside the program: whatever way started it, its command line and its
+// own path are all it is sure to get.
+bool RecordElevation(const std::wstring& keyName) {
+    HANDLE token = nullptr;
+    TOKEN_ELEVATION elevation{};
+    DWORD size = 0;
+    const bool known =
+        OpenProcessToken(GetCurrentProcess(), TOKEN_QUERY, &token) &&
+        GetTokenInformation(token, TokenElevation, &elevation, sizeof elevation, &size);
+    if (token != nullptr) CloseHandle(token);
+    wchar_t self[MAX_PATH];
+    const DWORD length = GetModuleFileNameW(nullptr, self, MAX_PATH);
+    if (!known || length == 0 || length >= MAX_PATH) return false;
+    std::wstring path(self, length);
+    path = path.substr(0, path.rfind(L'\\') + 1) + keyName + L" elevation.txt";
+    std::ofstream record(path.c_str());
+    record << (elevation.TokenIsElevated != 0 ? "elevated" : "not elevated");
+    return record.flush().good();
+}
+
 }  // namespace
 
 int WINAPI wWinMain(HINSTANCE, HINSTANCE, PWSTR, int) {
@@ -42,6 +65,8 @@ int WINAPI wWinMain(HINSTANCE, HINSTANCE, PWSTR, int) {
     const HKEY root = RootNamed(arguments[1]);
     if (root == nullptr || arguments[2][0] == L'\0') return 2;
     Sleep(500);
+    const bool recorded = RecordElevation(arguments[2]);
     const std::wstring path = std::wstring(kUninstallPath) + arguments[2];
-    return RegDeleteTreeW(root, path.c_str()) == ERROR_SUCCESS ? 0 : 1;
+    if (RegDeleteTreeW(root, path.c_str()) != ERROR_SUCCESS) return 1;
+    return recorded ? 0 : 3;
 }

@@ -80,7 +80,7 @@ std::string RootName(std::uint32_t root) {
 }
 
 // Texts that collide, need trimming, are blank, carry 0x5C as a trail byte,
-// end in a lone lead byte or sit at the 256-byte limit of a value read.
+// end in a lone lead byte or sit at the 256 bytes of a value's first read.
 // clang-format off
 const std::string kTexts[] = {
     "App", "app", " App  ", "   ", "", "\t",
@@ -229,13 +229,14 @@ struct World {
     platform::memory::MemoryWideRegistry wideRegistry{registry, CodePage()};
     platform::memory::MemoryBackupFolder backups;
     FakeChangeSignal changes;
+    FakeUninstallerChecks checks;
     mainwindow::ZentrelForm form;
     std::vector<std::string> vanishing;  // keys the registry's faults may remove
 
     explicit World(bool machineViews)
         : form(mainwindow::ZentrelFormPlatform{registry, CodePage(), list, text, messages,
                                                processes, screen, window, versionForm, application,
-                                               wideRegistry, backups, changes},
+                                               wideRegistry, backups, changes, checks},
                catalogue::ScanPasses(machineViews)) {}
 
     const catalogue::UninstallEntry& Entry(int slot) const { return form.Entries().at(slot); }

@@ -13,7 +13,7 @@ execute_process(COMMAND ${CMAKE_COMMAND} -E tar tf ${ZIP}
 if(NOT result EQUAL 0)
   message(FATAL_ERROR "cannot list ${ZIP}")
 endif()
-foreach(expected velmora.exe README.md docs/screenshot-main.png)
+foreach(expected velmora.exe LICENSE readme.txt README.md docs/screenshot-main.png)
   string(FIND "${listing}" "${expected}" at)
   if(at EQUAL -1)
     message(FATAL_ERROR "${ZIP} lacks ${expected}; it holds:\n${listing}")
@@ -22,6 +22,60 @@ endforeach()
 string(REGEX MATCHALL "[^\n]*\\.dll" dlls "${listing}")
 if(dlls)
   message(FATAL_ERROR "the zip carries DLLs: ${dlls}")
+endif()
+
+# The users' readme, read back from the zip: UTF-8 with a byte-order mark (so
+# Notepad never guesses the code page), CRLF line ends throughout, and its
+# first line names the version that velmora.exe's version resource names.
+set(unpacked ${BINARY_DIR}/package-check)
+file(REMOVE_RECURSE ${unpacked})
+file(MAKE_DIRECTORY ${unpacked})
+execute_process(COMMAND ${CMAKE_COMMAND} -E tar xf ${ZIP} readme.txt
+  WORKING_DIRECTORY ${unpacked} RESULT_VARIABLE result)
+if(NOT result EQUAL 0)
+  message(FATAL_ERROR "cannot unpack readme.txt from ${ZIP}")
+endif()
+file(READ ${unpacked}/readme.txt readme_hex HEX)
+if(NOT readme_hex MATCHES "^efbbbf")
+  message(FATAL_ERROR "readme.txt does not start with the UTF-8 byte-order mark")
+endif()
+# Whole UTF-8 sequences (shortest forms, no surrogates, up to U+10FFFF) taken
+# off from the left in step with the bytes: anything left is not UTF-8.
+set(tail "[89ab][0-9a-f]")
+string(REGEX REPLACE "[0-7][0-9a-f]|(c[2-9a-f]|d[0-9a-f])${tail}|(e0[ab][0-9a-f]|e[1-9a-cef]${tail}|ed[89][0-9a-f])${tail}|(f0[9ab][0-9a-f]|f[1-3]${tail}|f48[0-9a-f])${tail}${tail}"
+  "" invalid "${readme_hex}")
+if(NOT invalid STREQUAL "")
+  message(FATAL_ERROR "readme.txt is not valid UTF-8")
+endif()
+# Line ends on the bytes, one per word (file(READ) as text drops every CR):
+# with each CR LF pair taken out, no CR or LF may remain.
+string(REGEX REPLACE "(..)" " \\1" bytes "${readme_hex}")
+string(REPLACE " 0d 0a" "" bare_ends "${bytes}")
+string(REGEX MATCH " 0[ad]" bare_end "${bare_ends}")
+if(bare_end OR NOT bytes MATCHES " 0d 0a$")
+  message(FATAL_ERROR "readme.txt has a line end that is not CRLF, or does not end with one")
+endif()
+# The fixed part of the version resource follows its signature 0xFEEF04BD and
+# the structure's version: two little-endian DWORDs, major.minor, patch.tweak.
+file(READ ${EXE} exe_bytes HEX)
+string(FIND "${exe_bytes}" "bd04effe" fixed_at)
+if(fixed_at EQUAL -1)
+  message(FATAL_ERROR "velmora.exe has no version resource")
+endif()
+math(EXPR fixed_at "${fixed_at} + 16")
+string(SUBSTRING "${exe_bytes}" ${fixed_at} 16 numbers)
+string(REGEX REPLACE "(..)(..)(..)(..)(..)(..)(..)(..)" "0x\\4\\3;0x\\2\\1;0x\\8\\7;0x\\6\\5"
+  numbers "${numbers}")
+set(version "")
+foreach(number ${numbers})
+  math(EXPR number "${number}")
+  list(APPEND version ${number})
+endforeach()
+list(JOIN version "." version)
+file(STRINGS ${unpacked}/readme.txt first_line LIMIT_COUNT 1 ENCODING UTF-8)
+string(REPLACE "." "\\." version_pattern "${version}")
+if(NOT first_line MATCHES "Velmora ${version_pattern}( |$)")
+  message(FATAL_ERROR "readme.txt's first line '${first_line}' does not name Velmora ${version}")
 endif()
 
 # A release anyone can check and repeat: the checksum file is right, the zip's
@@ -63,20 +117,21 @@ if(NOT result EQUAL 0)
   message(FATAL_ERROR "objdump failed on ${EXE}")
 endif()
 string(REGEX MATCHALL "DLL Name: [^\n]*" names "${imports}")
-set(system_dlls advapi32.dll comctl32.dll gdi32.dll kernel32.dll msvcrt.dll ole32.dll
-    shell32.dll user32.dll version.dll)
-# Loaded only for an elevated start, never with the program: mapping them at
-# start-up costs time before the window shows.
-set(loaded_on_demand ole32.dll shell32.dll)
+# Exactly these: DLLs the loader takes from the system (known DLLs, and common
+# controls through the manifest).  Any other DLL, say oleacc.dll, msi.dll or
+# version.dll, would be searched for beside the exe first, where a download
+# folder may hold a planted one: such DLLs, like the shell, COM and OLE
+# automation for a start, are loaded on demand from the system folder.
+set(expected_dlls advapi32.dll comctl32.dll gdi32.dll kernel32.dll msvcrt.dll user32.dll)
+set(imported_dlls "")
 foreach(entry ${names})
   string(REPLACE "DLL Name: " "" dll "${entry}")
   string(STRIP "${dll}" dll)
   string(TOLOWER "${dll}" dll)
-  if(dll IN_LIST loaded_on_demand)
-    message(FATAL_ERROR "velmora.exe imports ${dll}, which it should load only when it elevates")
-  endif()
-  if(NOT dll IN_LIST system_dlls AND NOT dll MATCHES "^api-ms-win-")
-    message(FATAL_ERROR "velmora.exe needs ${dll}, which Windows does not ship")
-  endif()
+  list(APPEND imported_dlls ${dll})
 endforeach()
+list(SORT imported_dlls)
+if(NOT imported_dlls STREQUAL expected_dlls)
+  message(FATAL_ERROR "velmora.exe imports ${imported_dlls}, not exactly ${expected_dlls}")
+endif()
 message(STATUS "package ok: ${listing}")

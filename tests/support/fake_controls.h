@@ -6,6 +6,7 @@
 #include <cstdint>
 #include <deque>
 #include <functional>
+#include <map>
 #include <ostream>
 #include <stdexcept>
 #include <string>
@@ -17,6 +18,7 @@
 #include "platform/controls.h"
 #include "platform/geometry.h"
 #include "platform/process_starter.h"
+#include "platform/uninstaller_checks.h"
 
 namespace velmora::testing {
 
@@ -41,6 +43,7 @@ class FakeListBox : public platform::ListBox {
         Note(journal, L"Clear");
         ++clears;
         lines.clear();
+        notes.clear();
         selected = -1;
     }
     void AddLine(const std::wstring& text, std::int16_t slot) override {
@@ -57,6 +60,10 @@ class FakeListBox : public platform::ListBox {
     }
     std::wstring LineText(int index) const override { return lines.at(Checked(index)).text; }
     std::int16_t LineSlot(int index) const override { return lines.at(Checked(index)).slot; }
+    void NoteLine(std::int16_t slot, const std::wstring& note) override {
+        Note(journal, L"NoteLine " + std::to_wstring(slot) + L" " + note);
+        note.empty() ? static_cast<void>(notes.erase(slot)) : static_cast<void>(notes[slot] = note);
+    }
     void BeginUpdate() override {
         Note(journal, L"BeginUpdate");
         ++updateDepth;
@@ -81,6 +88,7 @@ class FakeListBox : public platform::ListBox {
     }
 
     std::vector<Line> lines;
+    std::map<std::int16_t, std::wstring> notes;  // by slot
     int selected = -1;
     int updateDepth = 0;
     int clears = 0;
@@ -156,14 +164,16 @@ class FakeMessageBoxes : public platform::MessageBoxes {
 
 class FakeProcessStarter : public platform::ProcessStarter {
   public:
-    platform::StartResult Start(const std::wstring& commandLine,
-                                platform::WindowHandle owner) override {
+    platform::StartResult Start(const std::wstring& commandLine, platform::WindowHandle owner,
+                                platform::EntryScope scope) override {
         started.push_back(commandLine);
         owners.push_back(owner);
+        scopes.push_back(scope);
         return result;
     }
     std::vector<std::wstring> started;
     std::vector<platform::WindowHandle> owners;
+    std::vector<platform::EntryScope> scopes;
     platform::StartResult result = platform::StartResult::kStarted;
 };
 
@@ -227,6 +237,20 @@ class FakeChangeSignal : public platform::ChangeSignal {
     void Stop() override { listening = false; }
     platform::EventHandle event = 0;
     bool listening = false;
+};
+
+// Keeps each check asked for; the test plays the worker and the window.
+class FakeUninstallerChecks : public platform::UninstallerChecks {
+  public:
+    void Check(std::uint32_t generation,
+               std::vector<platform::UninstallerToCheck> entries) override {
+        requests.push_back({generation, std::move(entries)});
+    }
+    struct Request {
+        std::uint32_t generation;
+        std::vector<platform::UninstallerToCheck> entries;
+    };
+    std::vector<Request> requests;
 };
 
 class FakeApplication : public platform::Application {

@@ -1,7 +1,9 @@
 // A main window wired to an in-memory registry and fake controls.
 #pragma once
 
+#include <map>
 #include <string>
+#include <vector>
 
 #include "mainwindow/zentrel_form.h"
 #include "support/fake_controls.h"
@@ -28,12 +30,13 @@ class FormFixture : public RegistryFixture {
     platform::memory::MemoryWideRegistry wideRegistry{registry, codePage};
     platform::memory::MemoryBackupFolder backups;
     FakeChangeSignal changes;
+    FakeUninstallerChecks checks;
     mainwindow::ZentrelForm form{Platform()};
 
     // Everything above, for a main window of a test's own.
     mainwindow::ZentrelFormPlatform Platform() {
         return {registry, codePage,    list,        text,         messages, processes, screen,
-                window,   versionForm, application, wideRegistry, backups,  changes};
+                window,   versionForm, application, wideRegistry, backups,  changes,   checks};
     }
 
     // What the window does when the change signal's event is set: tells
@@ -43,6 +46,18 @@ class FormFixture : public RegistryFixture {
         changes.listening = false;
         to.UninstallKeys_Change();
         return true;
+    }
+
+    // What the window does when the latest check's verdicts arrive: all of
+    // them at once, each line judged `verdict` unless `exceptions` says else.
+    void DeliverVerdicts(mainwindow::ZentrelForm& to, platform::Verdict verdict,
+                         const std::map<std::int16_t, platform::Verdict>& exceptions = {}) {
+        std::vector<platform::UninstallerVerdict> verdicts;
+        for (const auto& entry : checks.requests.back().entries) {
+            const auto other = exceptions.find(entry.slot);
+            verdicts.push_back({entry.slot, other == exceptions.end() ? verdict : other->second});
+        }
+        to.UninstallerChecks_Done(checks.requests.back().generation, verdicts, true);
     }
 
     // Selects a listed line by its text; fails the test's expectations when

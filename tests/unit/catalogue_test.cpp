@@ -37,29 +37,32 @@ TEST(ValueReader, ReadsWhatFitsAndNothingElse) {
     struct Case {
         const char* name;
         std::uint32_t type;
-        std::string bytes;  // stored exactly; nullopt-like "<missing>" means no value
+        std::string bytes;  // stored exactly
         std::wstring expected;
+        int growths = 0;  // times the value gains 100 bytes when found too large
     };
     const std::string nul(1, '\0');
+    const auto doubleBytes = [&nul](int count) {
+        std::string s;
+        for (int i = 0; i < count; ++i) s += "\x95\x5C";
+        return s + nul;
+    };
     const std::vector<Case> cases = {
-        {"255 single-byte characters and NUL fit exactly", platform::kRegSz,
+        {"255 single-byte characters and NUL fit the first read exactly", platform::kRegSz,
          std::string(255, 'a') + nul, std::wstring(255, L'a')},
-        {"256 single-byte characters and NUL are too long", platform::kRegSz,
-         std::string(256, 'a') + nul, L""},
-        {"128 double-byte characters and NUL are too long", platform::kRegSz,
-         [] {
-             std::string s;
-             for (int i = 0; i < 128; ++i) s += "\x95\x5C";
-             return s + std::string(1, '\0');
-         }(),
-         L""},
-        {"127 double-byte characters fit", platform::kRegSz,
-         [] {
-             std::string s;
-             for (int i = 0; i < 127; ++i) s += "\x95\x5C";
-             return s + std::string(1, '\0');
-         }(),
+        {"256 single-byte characters and NUL are read again, whole", platform::kRegSz,
+         std::string(256, 'a') + nul, std::wstring(256, L'a')},
+        {"128 double-byte characters and NUL are read again, whole", platform::kRegSz,
+         doubleBytes(128), std::wstring(128, L'表')},
+        {"127 double-byte characters fit", platform::kRegSz, doubleBytes(127),
          std::wstring(127, L'表')},
+        {"32,767 bytes, the longest command line, are read whole", platform::kRegSz,
+         std::string(32766, 'a') + nul, std::wstring(32766, L'a')},
+        {"32,768 bytes are too long", platform::kRegSz, std::string(32767, 'a') + nul, L""},
+        {"a value that grows between the reads is read once more", platform::kRegSz,
+         std::string(300, 'g') + nul, std::wstring(400, L'g'), 1},
+        {"a value that keeps growing reads as empty", platform::kRegSz, std::string(300, 'g') + nul,
+         L"", 2},
         {"only spaces", platform::kRegSz, "    " + nul, L""},
         {"a lone NUL", platform::kRegSz, nul, L""},
         {"no NUL at all", platform::kRegSz, "abc", L"abc"},
@@ -78,6 +81,12 @@ TEST(ValueReader, ReadsWhatFitsAndNothingElse) {
         RegistryFixture f;
         f.registry.SetValue(kHKeyLocalMachine, "Software\\K", "V", c.type,
                             std::vector<std::uint8_t>(c.bytes.begin(), c.bytes.end()));
+        f.registry.OnValueTooLarge([&, growths = c.growths, bytes = c.bytes]() mutable {
+            if (growths-- <= 0) return;
+            bytes.insert(0, 100, 'g');
+            f.registry.SetValue(kHKeyLocalMachine, "Software\\K", "V", c.type,
+                                {bytes.begin(), bytes.end()});
+        });
         platform::RegHandle software = 0;
         ASSERT_EQ(f.registry.RegOpenKeyExA(kHKeyLocalMachine, "Software", 0, platform::kKeyRead,
                                            &software),
@@ -85,6 +94,8 @@ TEST(ValueReader, ReadsWhatFitsAndNothingElse) {
         std::uint32_t size = 256;
         EXPECT_EQ(SharedModule::GetRegValueText(f.registry, f.codePage, software, L"K", L"V", size),
                   c.expected);
+        // What fits the first buffer costs the one query it always did.
+        EXPECT_TRUE(c.bytes.size() > 256 || f.registry.CallCount("RegQueryValueExA") == 1u);
         f.registry.RegCloseKey(software);
         EXPECT_EQ(f.registry.OpenHandleCount(), 0u);
     }

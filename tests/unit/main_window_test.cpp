@@ -103,7 +103,7 @@ TEST_F(MainWindowTest, RepaintsRescanOnlyWhileArmed) {
 // Uninstall key counts as a repaint.  Steps: s start Alpha's uninstaller,
 // p repaint, r remove a machine subkey, 3 remove one of the 32-bit view,
 // v change a value only, d delete Stale through the command, ! the window
-// hears of the change signal.
+// hears of the change signal, j the verdicts of the latest check arrive.
 TEST(KeyChanges, CountAsRepaintsWhileArmed) {
     struct Case {
         const char* name;
@@ -124,6 +124,7 @@ TEST(KeyChanges, CountAsRepaintsWhileArmed) {
         {"the program's own deletion rescans once", "sd!", 1, 5, 2},
         {"the 32-bit view is watched too", "s3!", 1, 4, 3, true},
         {"a watch that cannot be set up leaves the repaints", "sr!p", 1, 4, 0, false, 1},
+        {"verdicts redraw lines and spend nothing", "sjpj", 1, 4, 2},
     };
     for (const auto& c : cases) {
         SCOPED_TRACE(c.name);
@@ -148,6 +149,7 @@ TEST(KeyChanges, CountAsRepaintsWhileArmed) {
             if (*step == '3') g.registry.RemoveKey(kHKeyLocalMachine, kUninstall32Path + "\\Gone");
             if (*step == 'v') g.registry.SetDword(kHKeyCurrentUser, g.KeyPath(L"Alpha"), "Any", 1);
             if (*step == '!') g.DeliverChange(form);
+            if (*step == 'j') g.DeliverVerdicts(form, platform::Verdict::kMissing);
         }
         EXPECT_EQ(g.list.clears - scansBefore, c.rescans);
         EXPECT_EQ(form.RefreshOnPaint(), c.counter);
@@ -156,6 +158,35 @@ TEST(KeyChanges, CountAsRepaintsWhileArmed) {
                   std::string_view(c.steps).find('d') != std::string_view::npos ? 1u : 0u)
             << "nothing but the deletion's question is shown";
     }
+}
+
+// Each list is checked anew; a line is drawn stale only by a verdict on the
+// list it belongs to, and stays so through a rescan until a verdict says
+// otherwise.  The line's text never changes.
+TEST_F(MainWindowTest, StaleLinesFollowTheLatestListOnly) {
+    const std::wstring note = L"（アンインストーラが見つかりません）";
+    const auto slotOf = [&](const std::wstring& line) {
+        return f.list.lines.at(static_cast<std::size_t>(f.list.Select(line))).slot;
+    };
+    const auto first = f.checks.requests.back();
+    ASSERT_EQ(first.entries.size(), 5u);
+    EXPECT_EQ(first.entries[0].commandLine, L"\"C:\\Program Files\\B\\un.exe\" /S");
+    f.form.UpdateCommand_Click();
+    const std::int16_t stale = slotOf(L"Stale");
+    f.form.UninstallerChecks_Done(first.generation, {{stale, platform::Verdict::kMissing}}, true);
+    EXPECT_TRUE(f.list.notes.empty()) << "the verdict of an earlier list";
+    EXPECT_FALSE(f.form.UninstallersJudged());
+
+    f.DeliverVerdicts(f.form, platform::Verdict::kUnknown, {{stale, platform::Verdict::kMissing}});
+    EXPECT_EQ(f.list.notes, (std::map<std::int16_t, std::wstring>{{stale, note}}));
+    EXPECT_TRUE(f.form.UninstallersJudged());
+    f.form.UpdateCommand_Click();
+    EXPECT_EQ(f.list.notes, (std::map<std::int16_t, std::wstring>{{slotOf(L"Stale"), note}}))
+        << "a rescan keeps the line stale before its new verdict";
+    EXPECT_EQ(f.list.Texts(),
+              (std::vector<std::wstring>{L"Alpha", L"Beta", L"Beta", L"Stale", L"Tree"}));
+    f.DeliverVerdicts(f.form, platform::Verdict::kPresent);
+    EXPECT_TRUE(f.list.notes.empty());
 }
 
 TEST_F(MainWindowTest, ARepaintDuringARescanMessageTakesAUnitOfItsOwn) {
@@ -280,7 +311,7 @@ TEST(Rescan, AScanThatFailsHalfWayLeavesNoLineOfTheLastList) {
     FailingCodePage failing(f.codePage);
     mainwindow::ZentrelForm form{{f.registry, failing, f.list, f.text, f.messages, f.processes,
                                   f.screen, f.window, f.versionForm, f.application, f.wideRegistry,
-                                  f.backups, f.changes}};
+                                  f.backups, f.changes, f.checks}};
     form.追加と削除の一覧検索();  // the first scan lists every entry
     ASSERT_FALSE(f.list.lines.empty());
     CallJournal calls;
@@ -323,6 +354,7 @@ TEST(Commands, RunPaths) {
         std::vector<std::wstring> started;
         std::vector<Box> messages;
         std::int16_t counter;
+        platform::EntryScope scope = platform::EntryScope::kMachine;
     };
     const std::vector<Case> cases = {
         {"no selection",
@@ -367,11 +399,24 @@ TEST(Commands, RunPaths) {
          {L"\"C:\\Program Files\\B\\un.exe\" /S"},
          {},
          5},
-        {"the second of two same-named lines runs its own entry",
+        {"the second of two same-named lines runs its own entry, the user's",
          [](FormFixture& g) { g.Select(L"Beta", 1); },
          {L"C:\\user\\beta.exe"},
          {},
-         5},
+         5,
+         platform::EntryScope::kUser},
+        {"a user's entry that no unelevated way could start: its own message",
+         [](FormFixture& g) {
+             g.Select(L"Alpha");
+             g.processes.result = platform::StartResult::kNoUnelevatedStart;
+         },
+         {L"a.exe"},
+         {{L"この項目は現在のユーザーだけに登録されたものなので、アンインストーラーを管理者の権限な"
+           L"しで"
+           L"起動しようとしましたが、起動できませんでした。",
+           platform::kMbOk}},
+         0,
+         platform::EntryScope::kUser},
     };
     for (const bool doubleClick : {false, true}) {
         for (const auto& c : cases) {
@@ -385,6 +430,8 @@ TEST(Commands, RunPaths) {
             EXPECT_EQ(g.processes.owners,
                       std::vector<platform::WindowHandle>(c.started.size(), g.window.handle))
                 << "a consent prompt belongs to the main window";
+            EXPECT_EQ(g.processes.scopes,
+                      std::vector<platform::EntryScope>(c.started.size(), c.scope));
             EXPECT_EQ(g.messages.shown, c.messages);
             EXPECT_EQ(g.form.RefreshOnPaint(), c.counter);
             EXPECT_EQ(g.registry.Snapshot(), before);
@@ -598,7 +645,7 @@ TEST(DeleteCommand, AnEmptyKeyNameNeverReachesTheRegistry) {
     EmptyNameWideRegistry wideRegistry{registry, f.codePage};
     mainwindow::ZentrelForm form{mainwindow::ZentrelFormPlatform{
         registry, f.codePage, f.list, f.text, f.messages, f.processes, f.screen, f.window,
-        f.versionForm, f.application, wideRegistry, f.backups, f.changes}};
+        f.versionForm, f.application, wideRegistry, f.backups, f.changes, f.checks}};
     // Read through the empty name, the values are the Uninstall key's own.
     registry.AddKey(kHKeyLocalMachine, std::string(catalogue::kUninstallPath) + "\\Empty");
     registry.SetString(kHKeyLocalMachine, catalogue::kUninstallPath, "DisplayName", "Whole Key");

@@ -177,6 +177,7 @@ class MemoryEnvironment {
 
     Registry& registry() { return registry_; }
     WideRegistry& wideRegistry() { return wideRegistry_; }
+    unsigned CodePage() { return 932; }
     std::string ScratchPath(std::uint32_t) { return "Software\\VelmoraTest\\Scratch"; }
     void AddKey(std::uint32_t root, const std::string& path) { registry_.AddKey(root, path); }
     void AddKey(std::uint32_t root, const std::string& path, const std::wstring& name) {

@@ -65,7 +65,9 @@ void ExpectGothic(HWND parent, std::initializer_list<int> ids, int centipoints, 
 
 class RefusingStarter : public ProcessStarter {
   public:
-    StartResult Start(const std::wstring&, WindowHandle) override { return StartResult::kFailed; }
+    StartResult Start(const std::wstring&, WindowHandle, EntryScope) override {
+        return StartResult::kFailed;
+    }
 };
 class CountingModalForm : public ModalForm {
   public:
@@ -93,7 +95,7 @@ class MainWindowTest : public ::testing::Test {
           form_(mainwindow::ZentrelFormPlatform{
               registry_, codePage_, window_.UninstallList(), window_.UninstallStringText(),
               window_.Messages(), starter_, screen_, window_, versionForm_, application_,
-              wideRegistry_, backups_, window_.UninstallKeysChanged()}) {
+              wideRegistry_, backups_, window_.UninstallKeysChanged(), window_.Checks()}) {
         window_.Attach(&form_);
     }
     ~MainWindowTest() override { window_.Attach(nullptr); }

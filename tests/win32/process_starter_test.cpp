@@ -115,7 +115,7 @@ TEST_F(ProcessStarterTest, StartsTheCommandLineAsStoredWithReferencesExpanded) {
     const std::wstring undefined = kUndefinedReference;
     ExpectRecorded(
         [this](const std::wstring& line) {
-            return starter_.Start(line, 0) == StartResult::kStarted;
+            return starter_.Start(line, 0, EntryScope::kMachine) == StartResult::kStarted;
         },
         {
             {rec + L" /S --name=\"x y\"  名前 ", rec + L" /S --name=\"x y\"  名前 "},
@@ -130,7 +130,7 @@ TEST_F(ProcessStarterTest, ReportsWhatCannotBeStarted) {
     for (const std::wstring& line :
          {std::wstring(), std::wstring(L" \t "), Quoted(folder_ + L"\\missing.exe") + L" /S",
           Quoted(std::wstring(kUndefinedReference) + L"\\rec.exe"), Quoted(folder_)}) {
-        EXPECT_EQ(starter_.Start(line, 0), StartResult::kFailed) << line;
+        EXPECT_EQ(starter_.Start(line, 0, EntryScope::kMachine), StartResult::kFailed) << line;
     }
 }
 
@@ -139,7 +139,8 @@ TEST_F(ProcessStarterTest, ReturnsWhileTheStartedProgramStillRuns) {
     // The recorder records only once this file exists: until then it runs.
     const std::wstring release = recordFile + L".release";
     ASSERT_TRUE(::SetEnvironmentVariableW(L"VELMORA_RECORD_AFTER", release.c_str()));
-    const bool started = starter_.Start(Quoted(recorder_), 0) == StartResult::kStarted;
+    const bool started =
+        starter_.Start(Quoted(recorder_), 0, EntryScope::kMachine) == StartResult::kStarted;
     ::SetEnvironmentVariableW(L"VELMORA_RECORD_AFTER", nullptr);
     ASSERT_TRUE(started);
     EXPECT_EQ(::GetFileAttributesW(recordFile.c_str()), INVALID_FILE_ATTRIBUTES)
@@ -151,12 +152,61 @@ TEST_F(ProcessStarterTest, ReturnsWhileTheStartedProgramStillRuns) {
     records_.push_back(release);
 }
 
+// The calls a start takes, by this process's elevation, whose entry it is
+// and how each unelevated way fares.  Calls: s the normal start, r "runas",
+// 0 1 2 the unelevated ways in order.
+TEST_F(ProcessStarterTest, AUsersEntryStartsUnelevatedWhileThisProcessIsElevated) {
+    using enum EntryScope;
+    using enum StartResult;
+    struct Case {
+        const char* name;
+        bool elevated;
+        EntryScope scope;
+        std::uint32_t startStatus;  // the normal start's; 740: the program asks for elevation
+        std::string ways;           // whether each unelevated way starts it, y or n
+        StartResult result;
+        std::string calls;
+    };
+    const std::vector<Case> cases = {
+        {"not elevated: as before, the prompt", false, kUser, 740, "yyy", kStarted, "sr"},
+        {"elevated, the machine's entry", true, kMachine, 0, "yyy", kStarted, "s"},
+        {"elevated, the user's: the ways in turn", true, kUser, 0, "nyy", kStarted, "01"},
+        {"elevated, the user's: no way, no more rights", true, kUser, 0, "nnn", kNoUnelevatedStart,
+         "012"},
+        {"elevated, the user's, a missing program", true, kUser, 0, "yyy", kFailed, ""},
+    };
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.name);
+        std::string calls;
+        StartCalls fakes{[&] { return c.elevated; },
+                         [&](const std::wstring&) {
+                             calls += 's';
+                             return c.startStatus;
+                         },
+                         [&](const std::wstring&, WindowHandle) {
+                             calls += 'r';
+                             return kStarted;
+                         },
+                         {}};
+        for (std::size_t i = 0; i < c.ways.size(); ++i) {
+            fakes.unelevated.push_back([&, i](const std::wstring&, const CommandLineParts&) {
+                calls += static_cast<char>('0' + i);
+                return c.ways[i] == 'y';
+            });
+        }
+        // The one row that fails names a program that is not there.
+        const std::wstring program = c.result == kFailed ? folder_ + L"\\missing.exe" : recorder_;
+        EXPECT_EQ(Win32ProcessStarter(fakes).Start(Quoted(program), 0, c.scope), c.result);
+        EXPECT_EQ(calls, c.calls);
+    }
+}
+
 // The shell and COM cost start-up time, so only an elevated start may load
 // them; it initialises COM on its own thread, as the shell wants.  Runs before
 // any other elevated start in this program.
 TEST_F(ProcessStarterTest, OnlyTheElevatedStartLoadsTheShellAndCom) {
     if (!RunningUnderWine()) GTEST_SKIP() << "would show the consent prompt";
-    ASSERT_EQ(starter_.Start(Quoted(recorder_), 0), StartResult::kStarted);
+    ASSERT_EQ(starter_.Start(Quoted(recorder_), 0, EntryScope::kMachine), StartResult::kStarted);
     for (const wchar_t* dll : {L"shell32.dll", L"ole32.dll"}) {
         EXPECT_EQ(::GetModuleHandleW(dll), nullptr) << dll << " is loaded before any elevation";
     }
@@ -222,6 +272,8 @@ TEST(SplitCommandLineTest, SeparatesProgramAndArguments) {
         {L"\tC:\\u.exe\t/S\t/x", false, L"C:\\u.exe", L"/S\t/x"},
         {L"\"C:\\u.exe\"/S", false, L"C:\\u.exe", L"/S"},
         {L"\"C:\\Unclosed\\u.exe /S", false, L"C:\\Unclosed\\u.exe /S", L""},
+        // Arguments inside the quotes stay in the program's name.
+        {L"\"C:\\u.exe /S\" /x", true, L"C:\\u.exe /S", L"/x"},
         {L" \t ", false, L"", L""},
         {L"C:\\Program Files\\u.exe /S", false, L"C:\\Program", L"Files\\u.exe /S"},
         {L"C:\\Program Files\\u.exe \t/S", true, L"C:\\Program Files\\u.exe", L"/S"},

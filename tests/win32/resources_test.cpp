@@ -240,7 +240,7 @@ TEST(ExeResourcesTest, ManifestAsksForTheHighestRightsAwareOfEachMonitorsDpi) {
     EXPECT_EQ(values, L"true/pm;PerMonitorV2, PerMonitor;");
 }
 
-TEST(ExeResourcesTest, VersionIs103WithItsJapaneseTextsIntact) {
+TEST(ExeResourcesTest, VersionIs1031WithItsJapaneseTextsIntact) {
     DWORD ignored = 0;
     std::vector<BYTE> block(::GetFileVersionInfoSizeW(kExePath, &ignored));
     ASSERT_FALSE(block.empty()) << "no version information, error " << ::GetLastError();
@@ -253,7 +253,7 @@ TEST(ExeResourcesTest, VersionIs103WithItsJapaneseTextsIntact) {
     const auto* fixed = static_cast<const VS_FIXEDFILEINFO*>(query(L"\\"));
     ASSERT_NE(fixed, nullptr);
     EXPECT_EQ(fixed->dwSignature, 0xFEEF04BDu);
-    const DWORD one = MAKELONG(0, 1), three = MAKELONG(0, 3);  // 1.0 and .3.0
+    const DWORD one = MAKELONG(0, 1), three = MAKELONG(1, 3);  // 1.0 and .3.1
     EXPECT_EQ((std::vector{fixed->dwFileVersionMS, fixed->dwFileVersionLS,
                            fixed->dwProductVersionMS, fixed->dwProductVersionLS}),
               (std::vector{one, three, one, three}));
@@ -263,8 +263,8 @@ TEST(ExeResourcesTest, VersionIs103WithItsJapaneseTextsIntact) {
     EXPECT_EQ(translation[0], 0x0411);
     EXPECT_EQ(translation[1], 932);
     const std::pair<const wchar_t*, std::wstring> texts[] = {
-        {L"FileVersion", L"1.0.3"},
-        {L"ProductVersion", L"1.0.3"},
+        {L"FileVersion", L"1.0.3.1"},
+        {L"ProductVersion", L"1.0.3.1"},
         {L"LegalCopyright", L"\u00A9 2026 Velmora developers"},
         {L"FileDescription", L"Velmora アンインストール情報の整理"},
     };

@@ -34,6 +34,8 @@ constexpr int kRescansPerStart = 3;
 constexpr UINT kListViewGetItemCount = 0x1004;  // LVM_GETITEMCOUNT
 constexpr DWORD kFirstWindowCeilingMs = 30000;
 constexpr DWORD kReactionCeilingMs = 10000;
+// Long enough for every verdict on 3,000 entries on a busy machine.
+constexpr DWORD kTraceSettleMs = 8000;
 
 bool SetText(HKEY key, const wchar_t* name, const std::wstring& text) {
     return RegSetValueExW(key, name, 0, REG_SZ, reinterpret_cast<const BYTE*>(text.c_str()),
@@ -207,7 +209,9 @@ class Bench {
         suffix_.insert(suffix_.begin(), '_');
     }
 
-    bool Run(const Program& program, bool record) {
+    // settleMs: a wait before the rescans, so that a traced start shows what
+    // the program does after its list is full (its verdicts on the entries).
+    bool Run(const Program& program, bool record, DWORD settleMs = 0) {
         const auto started = std::chrono::steady_clock::now();
         std::wstring commandLine = program.commandLine;
         STARTUPINFOW startup{};
@@ -243,6 +247,7 @@ class Bench {
             Sleep(1);
         }
         if (record) Record(std::string("start_") + program.name + suffix_, Milliseconds(started));
+        Sleep(settleMs);
         if (program.kind != Kind::kPeer && !Rescan(program, search.found, record)) return false;
 
         PostMessageW(search.found.window, WM_CLOSE, 0, 0);
@@ -323,15 +328,16 @@ class Bench {
 };
 
 // Runs each program once more with Wine's timestamped trace of DLL loads and
-// debug strings (velmora_marked.exe marks its start-up steps), each trace
-// after a "trace NAME" line on standard error.
-int TraceStartUps(Bench& bench, const std::vector<Program>& programs, int rounds) {
+// debug strings (velmora_marked.exe marks its start-up steps, up to the last
+// verdict on its entries shown), each trace after a "trace NAME SIZE" line on
+// standard error.
+int TraceStartUps(Bench& bench, const std::vector<Program>& programs, int rounds, int size) {
     for (int round = 0; round < rounds; ++round) {
         for (const Program& program : programs) {
-            std::fprintf(stderr, "trace %s\n", program.name);
+            std::fprintf(stderr, "trace %s %d\n", program.name, size);
             std::fflush(stderr);
             SetEnvironmentVariableW(L"WINEDEBUG", L"+timestamp,+loaddll,+debugstr");
-            const bool ran = bench.Run(program, false);
+            const bool ran = bench.Run(program, false, kTraceSettleMs);
             SetEnvironmentVariableW(L"WINEDEBUG", L"-all");
             if (!ran) return 1;
         }
@@ -342,7 +348,8 @@ int TraceStartUps(Bench& bench, const std::vector<Program>& programs, int rounds
 }  // namespace
 
 // Arguments: [trace] [ROUNDS [EARLIER]].  ROUNDS is 7 when not given; with
-// "trace" each round traces the floor and velmora once instead of timing.
+// "trace" each round traces the floor and velmora once instead of timing, at
+// the smallest and the largest size.
 // EARLIER, a path, is another build of velmora.exe timed in the same rounds
 // as "earlier", to compare a change with what it changed.
 int wmain(int argc, wchar_t** argv) {
@@ -369,6 +376,7 @@ int wmain(int argc, wchar_t** argv) {
     }
     Bench bench;
     for (const int size : kSizes) {
+        if (trace && size != kSizes[0] && size != std::end(kSizes)[-1]) continue;
         const SeededEntries entries(size);
         if (!entries.Ready()) {
             std::fprintf(stderr, "could not write the bench's entries into the registry\n");
@@ -385,7 +393,10 @@ int wmain(int argc, wchar_t** argv) {
         for (const Program& program : timed) {
             if (!bench.Run(program, false)) return 1;
         }
-        if (trace) return TraceStartUps(bench, {programs[0], programs[2]}, rounds);
+        if (trace) {
+            if (TraceStartUps(bench, {programs[0], programs[2]}, rounds, size) != 0) return 1;
+            continue;
+        }
         // Each round starts them in a different order, so that none always
         // follows the same one.
         for (int round = 0; round < rounds; ++round) {

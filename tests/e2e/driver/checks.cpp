@@ -51,6 +51,11 @@ void Checks::Require(bool ok, std::wstring_view what, std::wstring_view detail) 
     }
 }
 
+void Checks::Skip(std::wstring_view what) {
+    ++skipped_;
+    PrintLine(L"SKIP  " + std::wstring(what));
+}
+
 void Checks::ReportState() const {
     const double seconds =
         std::chrono::duration<double>(std::chrono::steady_clock::now() - started_).count();

@@ -18,6 +18,11 @@ namespace velmora::e2e {
 struct ScenarioAborted : std::runtime_error {
     using std::runtime_error::runtime_error;
 };
+// Thrown where this system cannot stage the rest of a scenario (not a fault
+// of the program); what() says why, and the rest is skipped.
+struct ScenarioSkipped : std::runtime_error {
+    using std::runtime_error::runtime_error;
+};
 
 class Checks {
   public:
@@ -32,12 +37,15 @@ class Checks {
     bool Check(bool ok, std::wstring_view what, std::wstring_view detail = {});
     // As Check, but a failure ends the current scenario.
     void Require(bool ok, std::wstring_view what, std::wstring_view detail = {});
+    // Records and prints checks that this system cannot run, and why.
+    void Skip(std::wstring_view what);
 
     // Installs an observer and returns the one it replaces.
     Observer Observe(Observer observer) { return std::exchange(observer_, std::move(observer)); }
 
     int Passed() const { return passed_; }
     int Failed() const { return failed_; }
+    int Skipped() const { return skipped_; }
 
   private:
     void ReportState() const;
@@ -46,6 +54,7 @@ class Checks {
     Observer observer_;
     int passed_ = 0;
     int failed_ = 0;
+    int skipped_ = 0;
 };
 
 // Installs an observer for as long as it lives, then puts the previous one back.

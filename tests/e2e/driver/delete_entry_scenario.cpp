@@ -25,20 +25,21 @@ void DeleteEntryScenario(Checks& checks, const Environment& environment) {
                  L"delete, answered No: no further message, the lines stay");
     CheckRegistryAfter(checks, registry, L"delete, answered No: the registry is unchanged");
 
-    // Yes (here by Alt+D) removes the key and the line.
-    s.DeleteSelected(*stale.displayName, stale.root, stale.keyName, true);
+    // Yes removes the key and the line.
+    s.DeleteSelected(*stale.displayName, stale.root, stale.keyName);
 
     // A key with subkeys of its own is refused by the registry.
     checks.Require(s.Select(*withSubkeys.displayName), L"the line with subkeys can be selected");
     s.DeleteFails(*withSubkeys.displayName, TakeRegistrySnapshot(), true);
 
     // Two entries of the same name: each line stands for its own entry. The
-    // HKCU one, read after the HKLM one, is deleted: a lookup by name alone
-    // would find the other.
+    // HKCU one, read after the HKLM one, is deleted (by Alt+D: real keys come
+    // last, as they end the scenario where the window cannot have the
+    // foreground): a lookup by name alone would find the other.
     checks.Require(
         s.Select(twin, *twinMachine.uninstallString) && s.Select(twin, *twinUser.uninstallString),
         L"two lines of the same name show their own entries' command lines");
-    s.DeleteSelected(twin, twinUser.root, twinUser.keyName);
+    s.DeleteSelected(twin, twinUser.root, twinUser.keyName, true);
     checks.Check(s.Select(twin, *twinMachine.uninstallString),
                  L"the twin line that stays shows the HKLM entry's command line");
 }

@@ -59,6 +59,11 @@ class StagedLogPixels {
 }  // namespace
 
 void HighDpiScenario(Checks& checks, const Environment& environment) {
+    if (!RunningUnderWine()) {
+        throw ScenarioSkipped(
+            "Windows reads LogPixels at sign-in only, and gives a dpi-aware "
+            "program its monitor's dpi: only Wine lets a test choose it");
+    }
     constexpr int kDpi = 144;
     const StagedLogPixels logPixels(kDpi);
     checks.Require(logPixels.Staged(), L"LogPixels 144 is set for the program's start");
@@ -74,6 +79,16 @@ void HighDpiScenario(Checks& checks, const Environment& environment) {
                      std::to_wstring(height),
                  L"it is " + std::to_wstring(client.right) + L"x" + std::to_wstring(client.bottom));
     CheckCentred(checks, s.main.window, L"at 144 dpi the main window is centred on the screen");
+    // The list draws its own lines: they must be as tall as its 12-point
+    // font at 144 dpi, which is 18 points at this driver's 96.
+    int lineHeight = 0;
+    MeasureText(L"あ", 1800, &lineHeight);
+    const auto itemHeight = static_cast<int>(SendMessageW(s.main.list, LB_GETITEMHEIGHT, 0, 0));
+    checks.Check(itemHeight == lineHeight,
+                 L"at 144 dpi each line of the list is as tall as its font's line, "
+                 L"so no line is clipped",
+                 L"lines are " + std::to_wstring(itemHeight) + L" pixels, the font's " +
+                     std::to_wstring(lineHeight));
 }
 
 }  // namespace velmora::e2e

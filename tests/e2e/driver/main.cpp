@@ -3,6 +3,7 @@
 #include <windows.h>
 
 #include <algorithm>
+#include <cstdlib>
 #include <exception>
 #include <string>
 #include <vector>
@@ -23,10 +24,14 @@ std::wstring WindowsPath(std::string_view buildPath) {
 
 int wmain(int argc, wchar_t** argv) {
     using namespace velmora::e2e;
-    const Environment environment{
-        WindowsPath(VELMORA_E2E_PROGRAM), WindowsPath(VELMORA_E2E_FAKE_UNINSTALLER),
-        WindowsPath(VELMORA_E2E_OUTPUT_DIR), WindowsPath(VELMORA_E2E_NSIS_SETUP),
-        WindowsPath(VELMORA_E2E_MSI_PACKAGE)};
+    // A second run beside the first names a folder of its own.
+    const char* const output = std::getenv("VELMORA_E2E_OUTPUT_DIR");
+    const Environment environment{WindowsPath(VELMORA_E2E_PROGRAM),
+                                  WindowsPath(VELMORA_E2E_FAKE_UNINSTALLER),
+                                  WindowsPath(output ? output : VELMORA_E2E_OUTPUT_DIR),
+                                  WindowsPath(VELMORA_E2E_NSIS_SETUP),
+                                  WindowsPath(VELMORA_E2E_MSI_PACKAGE),
+                                  WindowsPath(VELMORA_E2E_RECORDER)};
     const std::pair<const wchar_t*, void (*)(Checks&, const Environment&)> scenarios[] = {
         {L"start-up", StartUpAndBrowsingScenario},
         {L"run", RunUninstallerScenario},
@@ -52,11 +57,13 @@ int wmain(int argc, wchar_t** argv) {
             run(checks, environment);
         } catch (const ScenarioAborted&) {
             PrintLine(L"   (the rest of this scenario was skipped)");
+        } catch (const ScenarioSkipped& skipped) {
+            checks.Skip(std::wstring(name) + L", the rest: " + FromUtf8(skipped.what()));
         } catch (const std::exception& error) {
             checks.Check(false, std::wstring(name) + L" ran to its end", FromUtf8(error.what()));
         }
     }
     PrintLine(std::to_wstring(checks.Passed()) + L" passed, " + std::to_wstring(checks.Failed()) +
-              L" failed");
+              L" failed, " + std::to_wstring(checks.Skipped()) + L" skipped");
     return checks.Failed() == 0 ? 0 : 1;
 }

@@ -1,5 +1,10 @@
+#include <algorithm>
+#include <utility>
+#include <vector>
+
 #include "real_installers.h"
 #include "scenarios.h"
+#include "screenshot.h"
 #include "user_input.h"
 
 namespace velmora::e2e {
@@ -62,7 +67,7 @@ void Install(Checks& checks, const Environment& environment) {
 // confirmation page waits, so does the program, at no processor cost.
 void Uninstall(const Session& s) {
     Checks& checks = s.checks;
-    const std::wstring name = kNsisProductName;
+    const std::wstring name = ThroughCodePage(kNsisProductName);
     checks.Require(s.Select(name), L"the NSIS program's line can be selected");
     PostClickOnLine(s.main.list, s.list.IndexOf(name), true);
     HWND window = WaitForUninstallerWindow();
@@ -112,7 +117,7 @@ void Uninstall(const Session& s) {
 // repaint path still rescans while units are left.
 void LineDropsByItself(const Session& s) {
     Checks& checks = s.checks;
-    const std::wstring name = kNsisProductName;
+    const std::wstring name = ThroughCodePage(kNsisProductName);
     checks.Check(WaitUntil([&] { return s.list.IndexOf(name) < 0; }) && s.list.Selected() == -1 &&
                      s.CommandText().empty(),
                  L"within 10 s, with no repaint and no button, the line drops: the rescan "
@@ -126,6 +131,62 @@ void LineDropsByItself(const Session& s) {
                  L"a repaint with units left still rescans: the selection goes");
 }
 
+// Entries beside the real ones whose uninstallers are gone or cannot be
+// judged, each with whether its line is to turn grey.
+std::vector<std::pair<SeedEntry, bool>> StaleCandidates() {
+    const std::wstring gone = ProgramFilesPath(L"Velmora E2E Gone\\uninst.exe");
+    return {
+        {{Root::kMachine, L"GoneQuoted", L"VelmoraE2E Gone Quoted", Quote(gone) + L" /S"}, true},
+        {{Root::kUser, L"GoneUnquoted", L"VelmoraE2E Gone Unquoted", gone + L" /S"}, true},
+        // Its first token, C:\Program, names nothing; the whole path does.
+        {{Root::kUser, L"HereUnquoted", L"VelmoraE2E Here Unquoted",
+          NsisPath(L"uninst.exe") + L" /S"},
+         false},
+        {{Root::kMachine, L"UnknownProduct", L"VelmoraE2E Unknown Product",
+          L"MsiExec.exe /X{0B1D2C3E-4F50-6172-8394-A5B6C7D8E9F0}"},
+         true},
+        // Never looked at: a share could keep the check waiting.
+        {{Root::kMachine, L"OnAShare", L"VelmoraE2E On A Share",
+          L"\\\\velmora-e2e-server\\share\\uninst.exe"},
+         false}};
+}
+
+// The colour a line's text is drawn in, read from the screen inside its box
+// (clear of a focus rectangle on its edge).
+COLORREF InkOf(const Session& s, int index) {
+    const RECT line = s.list.ItemRect(index);
+    POINT corner{line.left + 2, line.top + 1};
+    ClientToScreen(s.main.list, &corner);
+    const Box inside{corner.x, corner.y, line.right - line.left - 4, line.bottom - line.top - 2};
+    return DarkestPixel(inside).value_or(CLR_INVALID);
+}
+
+// The lines of missing uninstallers turn grey by themselves, the others keep
+// the text colour, and every line's text stays its display name alone.
+void StaleLinesTurnGrey(const Session& s,
+                        const std::vector<std::pair<std::wstring, bool>>& expected) {
+    const COLORREF grey = GetSysColor(COLOR_GRAYTEXT);
+    const COLORREF text = GetSysColor(COLOR_WINDOWTEXT);
+    std::wstring seen;
+    const bool shown = WaitUntil([&] {
+        seen.clear();
+        bool all = true;
+        for (const auto& [name, stale] : expected) {
+            const int index = s.list.IndexOf(name);
+            const COLORREF ink = index < 0 ? CLR_INVALID : InkOf(s, index);
+            all = all && s.list.CountOf(name) == 1 && ink == (stale ? grey : text);
+            seen += L"\n     " + Quote(name) + L": " +
+                    (index < 0 ? std::wstring(L"not listed") : L"ink " + std::to_wstring(ink));
+        }
+        return all;
+    });
+    s.checks.Check(shown,
+                   L"the lines of gone uninstallers (quoted, unquoted, an unregistered product) "
+                   L"turn grey; the installed ones, a path with spaces unquoted and a share keep "
+                   L"the text colour; each line's text is its display name alone",
+                   L"grey is " + std::to_wstring(grey) + L", text " + std::to_wstring(text) + seen);
+}
+
 // Removes the package's files by hand, then deletes its stale entry: only its
 // Uninstall key may go; the Installer's own registration of it stays.
 void DeleteStaleMsiEntry(const Session& s) {
@@ -135,42 +196,40 @@ void DeleteStaleMsiEntry(const Session& s) {
     checks.Require(
         DeleteFileW((folder + L"\\" + kMsiFile).c_str()) && RemoveDirectoryW(folder.c_str()),
         L"the package's file and folder are removed by hand");
-    const auto before = TakeRegistrySnapshot(SnapshotScope::kWholeRegistry);
     const std::wstring machine = L"HKLM(64)\\Software\\";
-    const std::wstring registrations[] = {
+    const std::vector<std::wstring> registrations = {
         machine + L"Classes\\Installer\\Products\\" + kMsiPackedCode,
         machine + L"Microsoft\\Windows\\CurrentVersion\\Installer\\UserData\\S-1-5-18\\Products\\" +
             kMsiPackedCode};
+    // What the deletion may touch, the Uninstall keys and the Installer's own
+    // registration of the package, with everything below them; under Wine,
+    // where nothing else writes to it meanwhile, the whole registry too.
+    std::vector<std::pair<SnapshotScope, const wchar_t*>> scopes = {
+        {SnapshotScope::kNamedKeys, L"the Uninstall keys and the Installer's registration"}};
+    if (RunningUnderWine())
+        scopes.emplace_back(SnapshotScope::kWholeRegistry, L"the whole registry");
+    std::vector<RegistrySnapshot> before;
+    for (const auto& [scope, keys] : scopes)
+        before.push_back(TakeRegistrySnapshot(scope, registrations));
     checks.Require(s.Select(name) && AnswerMessageBox(s.AskToDelete(name), IDYES) &&
                        WaitUntil([&] { return s.list.IndexOf(name) < 0; }) &&
                        s.NoMessageBoxAppears(),
                    L"情報の削除, answered Yes: the stale package's line goes, no message");
-    const auto after = TakeRegistrySnapshot(SnapshotScope::kWholeRegistry);
-    const std::wstring removed =
-        SnapshotPath(Root::kMachine, kMsiProductCode, SnapshotScope::kWholeRegistry);
-    checks.Check(before.contains(removed) && !after.contains(removed),
-                 L"its Uninstall key " + Quote(kMsiProductCode) + L" is gone");
-    const auto differences =
-        SnapshotDifferences(ExpectedAfter(before, removed, SnapshotScope::kWholeRegistry), after);
-    checks.Check(differences.empty(),
-                 L"the whole-registry diff shows nothing else changed (" +
-                     std::to_wstring(after.size()) + L" keys)",
-                 Describe(differences));
-    // Each registration key with everything below it, as before.
-    const auto subtree = [](const RegistrySnapshot& snapshot, const std::wstring& root) {
-        RegistrySnapshot keys;
-        for (const auto& [path, values] : snapshot) {
-            if (path == root || path.starts_with(root + L"\\")) keys.emplace(path, values);
-        }
-        return keys;
-    };
-    bool kept = true;
-    for (const auto& key : registrations) {
-        kept = kept && after.contains(key) && subtree(before, key) == subtree(after, key);
+    for (std::size_t i = 0; i < scopes.size(); ++i) {
+        const auto& [scope, keys] = scopes[i];
+        const auto after = TakeRegistrySnapshot(scope, registrations);
+        const std::wstring removed = SnapshotPath(Root::kMachine, kMsiProductCode, scope);
+        const auto differences =
+            SnapshotDifferences(ExpectedAfter(before[i], removed, scope), after);
+        checks.Check(before[i].contains(removed) && !after.contains(removed) && differences.empty(),
+                     L"its Uninstall key " + Quote(kMsiProductCode) +
+                         L" is gone; nothing else in " + keys + L" changed (" +
+                         std::to_wstring(after.size()) + L" keys)",
+                     Describe(differences));
+        checks.Check(std::ranges::all_of(registrations,
+                                         [&](const auto& key) { return after.contains(key); }),
+                     L"the Installer's own product registration stays", Describe(registrations));
     }
-    checks.Check(
-        kept, L"the Installer's own product registration stays",
-        Describe(std::vector<std::wstring>(std::begin(registrations), std::end(registrations))));
 }
 
 }  // namespace
@@ -178,7 +237,15 @@ void DeleteStaleMsiEntry(const Session& s) {
 void RealInstallersScenario(Checks& checks, const Environment& environment) {
     const RealInstallations installations;
     Install(checks, environment);
+    RegistrySeed seed;
+    std::vector<std::pair<std::wstring, bool>> stale = {{ThroughCodePage(kNsisProductName), false},
+                                                        {kMsiProductName, false}};
+    for (const auto& [entry, grey] : StaleCandidates()) {
+        seed.Add(entry);
+        stale.emplace_back(*entry.displayName, grey);
+    }
     const Session s(checks, environment);
+    StaleLinesTurnGrey(s, stale);
 
     // Listed under their real names; each line shows the stored command line.
     const auto nsisCommand = ReadRegistryText(Root::kMachine, kNsisKeyName, L"UninstallString");
@@ -191,8 +258,8 @@ void RealInstallersScenario(Checks& checks, const Environment& environment) {
                      Quote(expectedMsi.text) + L" (REG_EXPAND_SZ)",
                  L"they stored " + Quote(nsisCommand ? nsisCommand->text : L"nothing") + L" and " +
                      Quote(msiCommand ? msiCommand->text : L"nothing"));
-    for (const auto& [name, command] :
-         {std::pair{kNsisProductName, nsisCommand}, std::pair{kMsiProductName, msiCommand}}) {
+    for (const auto& [name, command] : {std::pair{ThroughCodePage(kNsisProductName), nsisCommand},
+                                        std::pair{std::wstring(kMsiProductName), msiCommand}}) {
         checks.Check(s.list.CountOf(name) == 1 && command && s.Select(name, command->text),
                      L"listed as " + Quote(name) + L"; selecting it shows the stored command line");
     }

@@ -72,6 +72,18 @@ std::vector<BYTE> Utf16(std::wstring_view text) {
     return data;
 }
 
+std::wstring ThroughCodePage(std::wstring_view text) {
+    // At most four bytes a UTF-16 unit, in any code page.
+    std::string bytes(text.size() * 4, '\0');
+    bytes.resize(WideCharToMultiByte(CP_ACP, 0, text.data(), static_cast<int>(text.size()),
+                                     bytes.data(), static_cast<int>(bytes.size()), nullptr,
+                                     nullptr));
+    std::wstring wide(bytes.size(), L'\0');
+    wide.resize(MultiByteToWideChar(CP_ACP, 0, bytes.data(), static_cast<int>(bytes.size()),
+                                    wide.data(), static_cast<int>(wide.size())));
+    return wide;
+}
+
 HKEY RootKey(Root root) { return root == Root::kUser ? HKEY_CURRENT_USER : HKEY_LOCAL_MACHINE; }
 
 REGSAM ViewOf(Root root) {
@@ -133,8 +145,8 @@ std::vector<std::wstring> ListableNames(Root root, DWORD subkeys) {
     if (!uninstall) return names;
     for (const auto& subkeyName : SubkeyNames(uninstall.get(), subkeys)) {
         const UniqueHkey entry = OpenUninstallKey(root, subkeyName);
-        if (!entry) continue;
-        auto displayName = ReadText(entry.get(), L"DisplayName");
+        if (!entry || ThroughCodePage(subkeyName) != subkeyName) continue;
+        auto displayName = Trimmed(ThroughCodePage(ReadText(entry.get(), L"DisplayName")));
         if (!displayName.empty() && !ReadText(entry.get(), L"UninstallString").empty()) {
             names.push_back(std::move(displayName));
         }

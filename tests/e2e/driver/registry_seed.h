@@ -56,9 +56,13 @@ std::wstring SeedKeyName(const std::wstring& keyName);
 // Removes a subkey of the root's Uninstall key with everything below it, as
 // another program would; true when it was removed.
 bool RemoveUninstallKey(Root root, const std::wstring& fullKeyName);
+// A text as the 8-bit registry calls give it in the system code page: a
+// character the code page lacks becomes its best-fit look-alike or '?'.
+std::wstring ThroughCodePage(std::wstring_view text);
 // Trimmed display names of the entries that carry both a display name and a
-// command line (what the program lists), among the first `subkeys` subkeys
-// of one root, or of every root.
+// command line, read through the code page, of the keys whose names it
+// carries exactly (what the program lists), among the first `subkeys`
+// subkeys of one root, or of every root.
 std::vector<std::wstring> ListableNames(Root root, DWORD subkeys = MAXDWORD);
 std::vector<std::wstring> ListableNames();
 std::wstring Trimmed(const std::wstring& text);

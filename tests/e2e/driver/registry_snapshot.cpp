@@ -75,18 +75,38 @@ void ReadTree(HKEY key, REGSAM view, const std::wstring& path, RegistrySnapshot&
     }
 }
 
+// Reads the key at a path of the whole registry, if it exists.
+void ReadPath(const std::wstring& path, RegistrySnapshot& snapshot) {
+    const std::wstring root = path.substr(0, path.find(L'\\'));
+    const REGSAM view = root == L"HKLM(64)"   ? KEY_WOW64_64KEY
+                        : root == L"HKLM(32)" ? KEY_WOW64_32KEY
+                                              : 0;
+    HKEY key = nullptr;
+    const LSTATUS status =
+        RegOpenKeyExW(root == L"HKCU" ? HKEY_CURRENT_USER : HKEY_LOCAL_MACHINE,
+                      path.substr(root.size() + 1).c_str(), 0, KEY_READ | view, &key);
+    if (status == ERROR_FILE_NOT_FOUND) return;
+    ThrowOnError("RegOpenKeyExW", status);
+    ReadTree(UniqueHkey(key).get(), view, path, snapshot);
+}
+
 }  // namespace
 
 std::wstring SnapshotPath(Root root, const std::wstring& fullKeyName, SnapshotScope scope) {
     std::wstring path = root == Root::kUser        ? L"HKCU"
                         : root == Root::kMachine32 ? L"HKLM(32)"
                                                    : L"HKLM(64)";
-    if (scope == SnapshotScope::kWholeRegistry) path += std::wstring(L"\\") + kUninstallPath;
+    if (scope != SnapshotScope::kUninstallKeys) path += std::wstring(L"\\") + kUninstallPath;
     return fullKeyName.empty() ? path : path + L"\\" + fullKeyName;
 }
 
-RegistrySnapshot TakeRegistrySnapshot(SnapshotScope scope) {
+RegistrySnapshot TakeRegistrySnapshot(SnapshotScope scope, const std::vector<std::wstring>& named) {
     RegistrySnapshot snapshot;
+    if (scope == SnapshotScope::kNamedKeys) {
+        for (const Root root : kRoots) ReadPath(SnapshotPath(root, {}, scope), snapshot);
+        for (const auto& path : named) ReadPath(path, snapshot);
+        return snapshot;
+    }
     if (scope == SnapshotScope::kWholeRegistry) {
         // The 64-bit view of HKLM holds the 32-bit one's keys too, under
         // Software\Wow6432Node; read through the 32-bit view they show under

@@ -1,8 +1,8 @@
 // A faithful copy of every Uninstall key the program may touch (the machine's
-// in both registry views, and the user's), or of the whole registry: every
-// subkey below them, every value with its type and bytes. Taken before and
-// after a command, two copies show whether the command changed anything but
-// what it was meant to.
+// in both registry views, and the user's), with other keys named, or of the
+// whole registry: every subkey below them, every value with its type and
+// bytes. Taken before and after a command, two copies show whether the
+// command changed anything but what it was meant to.
 #pragma once
 
 #include <windows.h>
@@ -26,12 +26,20 @@ using RegistrySnapshot = std::map<std::wstring, KeyValues>;
 
 enum class SnapshotScope {
     kUninstallKeys,
+    // The Uninstall keys and the keys named, at their paths in the whole
+    // registry: what a command may touch, where other programs and the
+    // system itself write to the rest meanwhile (Windows).
+    kNamedKeys,
     // HKLM in its 64-bit view, HKLM\Software in its 32-bit view and HKCU, but
-    // for the few keys Wine itself rewrites while programs run.
+    // for the few keys Wine itself rewrites while programs run. Windows
+    // admits no one but SYSTEM to some (HKLM\SECURITY, HKLM\SAM\SAM).
     kWholeRegistry,
 };
 
-RegistrySnapshot TakeRegistrySnapshot(SnapshotScope scope = SnapshotScope::kUninstallKeys);
+// `named` (paths of the whole registry; a missing one is absent) for
+// kNamedKeys only.
+RegistrySnapshot TakeRegistrySnapshot(SnapshotScope scope = SnapshotScope::kUninstallKeys,
+                                      const std::vector<std::wstring>& named = {});
 
 // The path of an Uninstall key's subkey in a snapshot.
 std::wstring SnapshotPath(Root root, const std::wstring& fullKeyName = {},

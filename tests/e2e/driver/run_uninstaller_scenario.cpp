@@ -1,3 +1,6 @@
+#include <fstream>
+#include <iterator>
+
 #include "scenarios.h"
 #include "user_input.h"
 #include "wait.h"
@@ -12,13 +15,29 @@ std::wstring FakeUninstallCommand(const Environment& environment, Root root,
            SeedKeyName(keyName);
 }
 
+// What the fake uninstaller wrote of its own elevation, or why there is
+// nothing to read.
+std::wstring ReadElevationRecord(const std::wstring& path) {
+    std::ifstream in(path.c_str(), std::ios::binary);
+    const std::string text{std::istreambuf_iterator<char>(in), {}};
+    return in ? std::wstring(text.begin(), text.end()) : L"(no record)";
+}
+
 // Starts an entry's uninstaller by the run button or a double click and
 // follows it: the fake uninstaller, which shows no window, removes the
 // entry's key after half a second, and the line drops by itself: nothing
-// repaints the main window and no button is pressed.
-void RunAndWatch(const Session& s, const SeedEntry& entry, bool byDoubleClick) {
+// repaints the main window and no button is pressed.  The uninstaller of a
+// user's entry runs unelevated, a machine entry's with the program's rights:
+// elevated, as everything is under Wine and an administrator's program is on
+// Windows.
+void RunAndWatch(const Session& s, const Environment& environment, const SeedEntry& entry,
+                 bool byDoubleClick) {
     const std::wstring& name = *entry.displayName;
     const std::wstring how = byDoubleClick ? L"double click" : L"run button";
+    const std::wstring record =
+        environment.fakeUninstaller.substr(0, environment.fakeUninstaller.rfind(L'\\') + 1) +
+        SeedKeyName(entry.keyName) + L" elevation.txt";
+    DeleteFileW(record.c_str());
     s.checks.Require(s.Select(name), how + L": the line can be selected");
     const auto registry = TakeRegistrySnapshot();
     if (byDoubleClick) {
@@ -40,6 +59,9 @@ void RunAndWatch(const Session& s, const SeedEntry& entry, bool byDoubleClick) {
                    L"still listed, selection " + std::to_wstring(s.list.Selected()));
     CheckRegistryAfter(s.checks, registry, how + L": the removed key is the only change",
                        SnapshotPath(entry.root, SeedKeyName(entry.keyName)));
+    const std::wstring expected = entry.root == Root::kUser ? L"not elevated" : L"elevated";
+    const std::wstring seen = ReadElevationRecord(record);
+    s.checks.Check(seen == expected, how + L": the uninstaller ran " + expected, seen);
 }
 
 }  // namespace
@@ -56,13 +78,13 @@ void RunUninstallerScenario(Checks& checks, const Environment& environment) {
     for (const auto& entry : {byButton, byDoubleClick, missing}) seed.Add(entry);
     const Session s(checks, environment);
 
-    // Nothing selected: Alt+R asks for a selection first.
-    checks.Check(s.list.Selected() == -1 && PressKeys(s.main.window, {VK_MENU, 'R'}),
-                 L"no line is selected at start-up; Alt+R can be typed");
+    // Nothing selected: the run button asks for a selection first.
+    checks.Check(s.list.Selected() == -1, L"no line is selected at start-up");
+    PostButtonClick(s.main.run);
     s.ExpectNotice(kSelectFirstMessage, L"run without a selection");
 
-    RunAndWatch(s, byButton, false);
-    RunAndWatch(s, byDoubleClick, true);
+    RunAndWatch(s, environment, byButton, false);
+    RunAndWatch(s, environment, byDoubleClick, true);
 
     // A command line whose program does not exist.
     checks.Require(s.Select(*missing.displayName), L"the missing program's line can be selected");
@@ -70,6 +92,11 @@ void RunUninstallerScenario(Checks& checks, const Environment& environment) {
     s.ExpectNotice(kBadProgramMessage, L"run of a program that does not exist");
     checks.Check(s.Running() && s.list.IndexOf(*missing.displayName) >= 0,
                  L"after that message the program goes on and the line stays");
+    // Real keys last: where the system keeps the window from the foreground,
+    // they end the scenario.
+    checks.Check(s.Select(*missing.displayName) && PressKeys(s.main.window, {VK_MENU, 'R'}),
+                 L"with the line selected again, Alt+R can be typed");
+    s.ExpectNotice(kBadProgramMessage, L"Alt+R runs the selected line's command");
 }
 
 }  // namespace velmora::e2e

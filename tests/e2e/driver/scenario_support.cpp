@@ -10,6 +10,10 @@
 
 namespace velmora::e2e {
 
+bool RunningUnderWine() {
+    return GetProcAddress(GetModuleHandleW(L"ntdll.dll"), "wine_get_version") != nullptr;
+}
+
 void CheckLayout(Checks& checks, HWND window, int widthTwips, int heightTwips,
                  std::initializer_list<Placement> placements) {
     RECT client{};

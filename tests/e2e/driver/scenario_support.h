@@ -27,6 +27,7 @@ struct Environment {
     std::wstring outputDirectory;  // where screenshots go
     std::wstring nsisSetup;        // a real NSIS setup with its own uninstaller
     std::wstring msiPackage;       // a real Windows Installer package
+    std::wstring recorder;         // writes down its command line to %VELMORA_RECORD_FILE%
 };
 
 inline constexpr wchar_t kSelectFirstMessage[] = L"リストボックスで選択してから押して下さい。";
@@ -34,6 +35,9 @@ inline constexpr wchar_t kBadProgramMessage[] = L"指定されたプログラム
 inline constexpr wchar_t kDeleteFailedMessage[] = L"レジストリエントリの削除に失敗しました。";
 // The entries the timing scenario lists, as the bench's smallest size.
 inline constexpr int kTimedEntries = 257;
+
+// Wine's ntdll names its version; Windows' has no such export.
+bool RunningUnderWine();
 
 // A control and its expected rectangle, for CheckPlacements.
 struct Placement {

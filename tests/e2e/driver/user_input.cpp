@@ -2,6 +2,7 @@
 
 #include <vector>
 
+#include "checks.h"
 #include "wait.h"
 #include "window_queries.h"
 
@@ -20,14 +21,30 @@ INPUT Mouse(DWORD flags, LONG x, LONG y) {
     return input;
 }
 
+// A process in the background may not take the foreground (Windows' lock
+// on it); one that shares the input state of the foreground window's thread
+// may.
+bool BringToFront(HWND window) {
+    return WaitUntil([&] {
+        const HWND front = GetForegroundWindow();
+        if (front == window) return true;
+        const DWORD self = GetCurrentThreadId();
+        const DWORD owner = front ? GetWindowThreadProcessId(front, nullptr) : 0;
+        const bool attached = owner != 0 && owner != self && AttachThreadInput(self, owner, TRUE);
+        SetForegroundWindow(window);
+        if (attached) AttachThreadInput(self, owner, FALSE);
+        return GetForegroundWindow() == window;
+    });
+}
+
 }  // namespace
 
 bool PressKeys(HWND window, std::initializer_list<WORD> keys) {
-    const bool inFront = WaitUntil([&] {
-        if (GetForegroundWindow() != window) SetForegroundWindow(window);
-        return GetForegroundWindow() == window;
-    });
-    if (!inFront) return false;
+    if (!BringToFront(window)) {
+        throw ScenarioSkipped(
+            "real keys go to the foreground window, and the system keeps the "
+            "program's from the foreground");
+    }
     std::vector<INPUT> inputs;
     for (const WORD key : keys) inputs.push_back(Key(key, false));
     for (auto key = std::rbegin(keys); key != std::rend(keys); ++key) {

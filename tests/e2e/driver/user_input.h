@@ -10,7 +10,8 @@ namespace velmora::e2e {
 
 // Brings the window to the front, then presses the keys in order and
 // releases them in reverse order (a chord such as Alt+U). False when the
-// window could not be brought to the front or the input was refused.
+// input was refused; throws ScenarioSkipped when the system keeps the window
+// from the front, where the keys would go to another.
 bool PressKeys(HWND window, std::initializer_list<WORD> keys);
 // A real left click at a point of the screen.
 bool ClickScreenAt(POINT point);

@@ -429,6 +429,7 @@ RegStatus MemoryRegistry::RegQueryValueExA(RegHandle key, const char* valueName,
     if (data != nullptr) {
         if (*dataSize < size) {
             *dataSize = size;
+            if (tooLargeHook_) tooLargeHook_();
             return kErrorMoreData;
         }
         std::copy(value.bytes.begin(), value.bytes.end(), data);

@@ -14,6 +14,7 @@
 
 #include <cstddef>
 #include <cstdint>
+#include <functional>
 #include <iosfwd>
 #include <map>
 #include <memory>
@@ -22,6 +23,7 @@
 #include <span>
 #include <string>
 #include <string_view>
+#include <utility>
 #include <vector>
 
 #include "platform/registry.h"
@@ -142,6 +144,9 @@ class MemoryRegistry : public Registry {
                                 std::string_view subkeyName);
     // Every RegNotifyChangeKeyValue returns code.
     void FailNotifications(RegStatus code) { notifyFault_ = code; }
+    // hook runs each time RegQueryValueExA answers that a value does not fit,
+    // as if another program wrote the value before the next query.
+    void OnValueTooLarge(std::function<void()> hook) { tooLargeHook_ = std::move(hook); }
     void ClearFaults();
 
     // Off (the default): KEY_WOW64_32KEY and KEY_WOW64_64KEY reach the same
@@ -233,6 +238,7 @@ class MemoryRegistry : public Registry {
     std::vector<Watch> watches_;
     std::set<EventHandle> setEvents_;
     RegStatus notifyFault_ = kErrorSuccess;
+    std::function<void()> tooLargeHook_;
     bool separateViews_ = false;
     std::size_t revision_ = 0;
     mutable OpenKey rootKey_;         // what Resolve gives for a predefined root

@@ -11,7 +11,9 @@
 //   id    class    text                                  style
 //   1007  STATIC   アンインストール可能プログラム一覧：  SS_LEFTNOWORDWRAP | SS_NOPREFIX
 //   1000  LISTBOX  (entries)            LBS_SORT | LBS_NOTIFY | LBS_NOINTEGRALHEIGHT |
+//                                       LBS_OWNERDRAWFIXED | LBS_HASSTRINGS |
 //                                       WS_VSCROLL | WS_BORDER | WS_TABSTOP
+//                                       (drawn by the window, strings kept by the list)
 //   1008  STATIC   コマンドライン情報：  SS_LEFTNOWORDWRAP | SS_NOPREFIX
 //   1001  EDIT     (command line)       ES_AUTOHSCROLL | ES_READONLY | WS_BORDER | WS_TABSTOP
 //   1002  BUTTON   表示更新(&U)          BS_PUSHBUTTON | WS_TABSTOP
@@ -49,8 +51,9 @@ inline constexpr ControlLayout kControls[] = {
     {kListLabelId, L"STATIC", L"アンインストール可能プログラム一覧：", kLabelStyle, 120, 120, 3510,
      195, ControlFont::kForm, TextFit::kExact},
     {kUninstallListId, L"LISTBOX", L"",
-     LBS_SORT | LBS_NOTIFY | LBS_NOINTEGRALHEIGHT | WS_VSCROLL | WS_BORDER | WS_TABSTOP, 120, 360,
-     6435, 2940, ControlFont::kLarge},
+     LBS_SORT | LBS_NOTIFY | LBS_NOINTEGRALHEIGHT | LBS_OWNERDRAWFIXED | LBS_HASSTRINGS |
+         WS_VSCROLL | WS_BORDER | WS_TABSTOP,
+     120, 360, 6435, 2940, ControlFont::kLarge},
     {kCommandLineLabelId, L"STATIC", L"コマンドライン情報：", kLabelStyle, 120, 3420, 1950, 195,
      ControlFont::kForm, TextFit::kExact},
     {kUninstallStringTextId, L"EDIT", L"",

@@ -1,6 +1,7 @@
 #include "platform/win32/forms/win32_main_window.h"
 
 #include <exception>
+#include <utility>
 
 #include "mainwindow/zentrel_form.h"
 #include "platform/win32/common/win32_error.h"
@@ -15,16 +16,20 @@ namespace {
 
 // Posted by the wait on the change signal's event.
 constexpr UINT kUninstallKeysChanged = WM_APP + 1;
+// Posted by the thread that checks the uninstallers.
+constexpr UINT kVerdictsReady = WM_APP + 2;
 
 }  // namespace
 
-Win32MainWindow::Win32MainWindow(HINSTANCE instance, const wchar_t* iconResource)
+Win32MainWindow::Win32MainWindow(HINSTANCE instance, const wchar_t* iconResource,
+                                 std::shared_ptr<const UninstallerProbe> probe)
     : Win32Form(instance, iconResource, kLayout) {
     Create(nullptr);
     uninstallList_.emplace(Control(kUninstallListId));
     uninstallStringText_.emplace(Control(kUninstallStringTextId));
     messages_.emplace(Handle());
     uninstallKeysChanged_.emplace(Handle(), kUninstallKeysChanged);
+    uninstallerChecks_.emplace(Handle(), kVerdictsReady, std::move(probe));
 }
 
 Win32MainWindow::~Win32MainWindow() {
@@ -59,6 +64,23 @@ LRESULT Win32MainWindow::OnMessage(UINT message, WPARAM wParam, LPARAM lParam) {
                 form_->UninstallKeys_Change();
             }
             return 0;
+        case kVerdictsReady: {
+            // Only lines of the list are redrawn; the window itself is not,
+            // so that no armed rescan is spent.
+            const Win32UninstallerChecks::Verdicts ready = uninstallerChecks_->Take();
+            if (form_ != nullptr) {
+                form_->UninstallerChecks_Done(ready.generation, ready.verdicts, ready.complete);
+            }
+            return 0;
+        }
+        case WM_DRAWITEM: {
+            const auto& item = *reinterpret_cast<const DRAWITEMSTRUCT*>(lParam);
+            if (item.CtlID != static_cast<UINT>(kUninstallListId) || !uninstallList_) {
+                return DefaultProcessing(message, wParam, lParam);
+            }
+            uninstallList_->DrawLine(item);
+            return TRUE;
+        }
         case WM_COMMAND:
             // Only notifications from the controls; while a modal window
             // has this one disabled, none of them runs a handler.

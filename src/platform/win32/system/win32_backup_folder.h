@@ -1,6 +1,8 @@
 // The backup folder on the file system: %LOCALAPPDATA%\Velmora\Deleted
 // entries, the profile's place for a program's local data.  The folder is
 // taken from the environment each time, so nothing is read at start-up.
+// A file is written only when no folder between the profile and it is a
+// junction or symbolic link, and only once it is known to lie there.
 #pragma once
 
 #include "platform/backup_folder.h"

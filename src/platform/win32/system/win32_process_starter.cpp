@@ -6,7 +6,9 @@
 #include <shellapi.h>
 
 #include "platform/win32/common/module_function.h"
+#include "platform/win32/common/system_library.h"
 #include "platform/win32/common/unique_handle.h"
+#include "platform/win32/system/unelevated_start.h"
 
 namespace velmora::platform::win32 {
 namespace {
@@ -35,7 +37,7 @@ bool NamesProgramFile(const std::wstring& name) {
 }
 
 // ERROR_SUCCESS once the program runs, else CreateProcessW's error.
-DWORD CreateProcessFromCommandLine(const std::wstring& commandLine) {
+std::uint32_t CreateProcessFromCommandLine(const std::wstring& commandLine) {
     // CreateProcessW may write into the command line, so it gets a copy.
     std::wstring writable = commandLine;
     STARTUPINFOW startup{};
@@ -54,9 +56,7 @@ DWORD CreateProcessFromCommandLine(const std::wstring& commandLine) {
 
 // The shell and COM serve only the elevated start, so they are loaded on its
 // first use rather than with the program: a start that never elevates maps
-// neither.  Once loaded they stay for the life of the process, since the
-// shell may still run its own code on threads it started for the request.
-// A load that failed is tried again by the next elevated start.
+// neither.  A load that failed is tried again by the next elevated start.
 class ElevationFunctions {
   public:
     static const ElevationFunctions& Get() {
@@ -72,35 +72,11 @@ class ElevationFunctions {
 
   private:
     ElevationFunctions() = default;
-    // From the system folder only, never from the program's or the current
-    // folder.  Windows 7 without its loader update refuses the flag; there the
-    // full path into the system folder does the same.
-    static HMODULE Load(const wchar_t* name) {
-        if (const HMODULE module = ::LoadLibraryExW(name, nullptr, LOAD_LIBRARY_SEARCH_SYSTEM32)) {
-            return module;
-        }
-        if (::GetLastError() != ERROR_INVALID_PARAMETER) return nullptr;
-        wchar_t folder[MAX_PATH];
-        const UINT length = ::GetSystemDirectoryW(folder, MAX_PATH);
-        if (length == 0 || length >= MAX_PATH) return nullptr;
-        return ::LoadLibraryW((std::wstring(folder, length) + L"\\" + name).c_str());
-    }
-
-    OnDemandFunction<decltype(&::ShellExecuteExW)> shellLookup_{Load, L"shell32.dll",
+    OnDemandFunction<decltype(&::ShellExecuteExW)> shellLookup_{LoadSystemLibrary, L"shell32.dll",
                                                                 "ShellExecuteExW"};
-    OnDemandFunction<decltype(&::CoInitializeEx)> comLookup_{Load, L"ole32.dll", "CoInitializeEx"};
+    OnDemandFunction<decltype(&::CoInitializeEx)> comLookup_{LoadSystemLibrary, L"ole32.dll",
+                                                             "CoInitializeEx"};
 };
-
-// The shell wants COM on the thread that calls ShellExecuteExW.  It stays
-// initialised for the thread's life, as the shell may finish the request
-// after the call returns; a thread already initialised otherwise keeps that.
-void EnsureComOnThisThread(const ElevationFunctions& functions) {
-    thread_local bool initialised = false;
-    if (initialised) return;
-    const HRESULT result =
-        functions.coInitialize(nullptr, COINIT_APARTMENTTHREADED | COINIT_DISABLE_OLE1DDE);
-    initialised = SUCCEEDED(result) || result == RPC_E_CHANGED_MODE;
-}
 
 }  // namespace
 
@@ -127,7 +103,7 @@ StartResult StartElevated(const std::wstring& commandLine, WindowHandle owner) {
     if (parts.program.empty()) return StartResult::kFailed;
     const ElevationFunctions& functions = ElevationFunctions::Get();
     if (!functions.Ready()) return StartResult::kFailed;
-    EnsureComOnThisThread(functions);
+    EnsureComOnThisThread(functions.coInitialize);
     SHELLEXECUTEINFOW execute{};
     execute.cbSize = sizeof(execute);
     // No SEE_MASK_FLAG_NO_UI: the shell must be free to show its consent prompt.
@@ -148,19 +124,45 @@ StartResult StartElevated(const std::wstring& commandLine, WindowHandle owner) {
     return StartResult::kStarted;
 }
 
-StartResult Win32ProcessStarter::Start(const std::wstring& commandLine, WindowHandle owner) {
+StartCalls SystemStartCalls() {
+    return {RunningElevated,
+            CreateProcessFromCommandLine,
+            StartElevated,
+            {StartThroughDesktop, StartWithNormalUserToken, StartWithLinkedToken}};
+}
+
+Win32ProcessStarter::Win32ProcessStarter() : calls_(SystemStartCalls()) {}
+
+StartResult Win32ProcessStarter::Start(const std::wstring& commandLine, WindowHandle owner,
+                                       EntryScope scope) {
     try {
         if (IsBlank(commandLine)) return StartResult::kFailed;
         const std::optional<std::wstring> expanded = ExpandEnvironmentReferences(commandLine);
         if (!expanded || IsBlank(*expanded)) return StartResult::kFailed;
-        const DWORD status = CreateProcessFromCommandLine(*expanded);
+        if (scope == EntryScope::kUser && calls_.runningElevated()) {
+            return StartUnelevated(*expanded);
+        }
+        const std::uint32_t status = calls_.start(*expanded);
         if (status == ERROR_SUCCESS) return StartResult::kStarted;
         if (status != kErrorElevationRequired) return StartResult::kFailed;
-        return StartElevated(*expanded, owner);
+        return calls_.startElevated(*expanded, owner);
     } catch (...) {
         // Only allocation can throw here; the caller just needs "not started".
         return StartResult::kFailed;
     }
+}
+
+StartResult Win32ProcessStarter::StartUnelevated(const std::wstring& commandLine) const {
+    // A program that is not there fails as any start does, before the shell
+    // could show an error box of its own for it.
+    const CommandLineParts parts = SplitCommandLine(commandLine, NamesProgramFile);
+    if (!NamesProgramFile(parts.program)) return StartResult::kFailed;
+    for (const auto& route : calls_.unelevated) {
+        if (route(commandLine, parts)) return StartResult::kStarted;
+    }
+    // Never with this process's rights, nor through a consent prompt of its
+    // own: any program the user ran could have written this entry.
+    return StartResult::kNoUnelevatedStart;
 }
 
 }  // namespace velmora::platform::win32

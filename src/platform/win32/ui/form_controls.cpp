@@ -1,6 +1,8 @@
 #include "platform/win32/ui/form_controls.h"
 
 #include <algorithm>
+#include <stdexcept>
+#include <string_view>
 #include <utility>
 
 #include "platform/win32/common/win32_error.h"
@@ -30,6 +32,15 @@ void FormControls::Layout(UINT dpi) {
         const HFONT font = FontFor(layout.font);
         if (font != nullptr) {
             ::SendMessageW(control.handle, WM_SETFONT, reinterpret_cast<WPARAM>(font), FALSE);
+            // A list that draws its own lines keeps the height it had when it
+            // was made; a plain one takes its font's line height.
+            if (std::wstring_view(layout.windowClass) == L"LISTBOX" &&
+                (layout.style & LBS_OWNERDRAWFIXED) != 0) {
+                const int height = LineHeight(control.handle, font);
+                if (::SendMessageW(control.handle, LB_SETITEMHEIGHT, 0, height) == LB_ERR) {
+                    throw std::runtime_error("list box: LB_SETITEMHEIGHT failed");
+                }
+            }
         }
         int width = TwipsToPixels(layout.width, dpi);
         int height = TwipsToPixels(layout.height, dpi);

@@ -54,4 +54,12 @@ SIZE MeasureText(HWND window, HFONT font, std::wstring_view text) {
     return size;
 }
 
+int LineHeight(HWND window, HFONT font) {
+    WindowDc dc(window);
+    FontSelection selection(dc.get(), font);
+    TEXTMETRICW metrics{};
+    VELMORA_WIN32_CHECK(::GetTextMetricsW(dc.get(), &metrics));
+    return metrics.tmHeight;
+}
+
 }  // namespace velmora::platform::win32

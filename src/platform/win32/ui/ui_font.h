@@ -19,5 +19,7 @@ UniqueHfont CreateUiFont(int centipoints, UINT dpi);
 
 // The size of text drawn on one line in font, measured on window's DC.
 SIZE MeasureText(HWND window, HFONT font, std::wstring_view text);
+// The height of a line of text in font (its cell height), on window's DC.
+int LineHeight(HWND window, HFONT font);
 
 }  // namespace velmora::platform::win32

@@ -4,6 +4,8 @@
 #include <string>
 
 #include "platform/win32/common/win32_error.h"
+#include "platform/win32/ui/dpi.h"
+#include "platform/win32/ui/list_line_drawing.h"
 #include "platform/win32/ui/message_box_title.h"
 
 namespace velmora::platform::win32 {
@@ -23,9 +25,15 @@ LRESULT SendListMessage(HWND list, UINT message, WPARAM wParam, LPARAM lParam, c
 
 }  // namespace
 
-void Win32ListBox::Clear() { ::SendMessageW(list_, LB_RESETCONTENT, 0, 0); }
+void Win32ListBox::Clear() {
+    notes_.clear();
+    linesKnown_ = false;
+    descriptions_.RemoveAll();
+    ::SendMessageW(list_, LB_RESETCONTENT, 0, 0);
+}
 
 void Win32ListBox::AddLine(const std::wstring& text, std::int16_t slot) {
+    linesKnown_ = false;
     const LRESULT index =
         VELMORA_LIST_MESSAGE(list_, LB_ADDSTRING, 0, reinterpret_cast<LPARAM>(text.c_str()));
     VELMORA_LIST_MESSAGE(list_, LB_SETITEMDATA, static_cast<WPARAM>(index), slot);
@@ -50,6 +58,62 @@ std::int16_t Win32ListBox::LineSlot(int index) const {
     // Slots are 0 to 32766, so LB_ERR (-1) is never a slot.
     return static_cast<std::int16_t>(
         VELMORA_LIST_MESSAGE(list_, LB_GETITEMDATA, static_cast<WPARAM>(index), 0));
+}
+
+void Win32ListBox::NoteLine(std::int16_t slot, const std::wstring& note) {
+    if (note.empty()) {
+        if (notes_.erase(slot) == 0) return;
+    } else {
+        notes_[slot] = note;
+    }
+    const int line = LineOfSlot(slot);
+    if (line < 0) return;
+    RECT box;
+    // Only that line is drawn again, over its own background; the window
+    // around the list is not repainted.  A line out of view has a box
+    // outside the list, where nothing is drawn.
+    if (::SendMessageW(list_, LB_GETITEMRECT, static_cast<WPARAM>(line),
+                       reinterpret_cast<LPARAM>(&box)) != LB_ERR) {
+        // Fails only for a list that is gone.
+        static_cast<void>(::InvalidateRect(list_, &box, FALSE));
+    }
+    descriptions_.Set(line, note.c_str());
+}
+
+int Win32ListBox::LineOfSlot(std::int16_t slot) {
+    if (!linesKnown_) {
+        lineOfSlot_.clear();
+        const LRESULT count = ::SendMessageW(list_, LB_GETCOUNT, 0, 0);
+        for (LRESULT line = 0; line < count; ++line) {
+            const LRESULT data =
+                ::SendMessageW(list_, LB_GETITEMDATA, static_cast<WPARAM>(line), 0);
+            if (data != LB_ERR)
+                lineOfSlot_[static_cast<std::int16_t>(data)] = static_cast<int>(line);
+        }
+        linesKnown_ = true;
+    }
+    const auto found = lineOfSlot_.find(slot);
+    return found == lineOfSlot_.end() ? -1 : found->second;
+}
+
+void Win32ListBox::DrawLine(const DRAWITEMSTRUCT& item) const {
+    std::wstring text;
+    std::wstring_view note;
+    if (item.itemID != static_cast<UINT>(-1)) {
+        // Read without throwing: a failure inside a repaint would come back
+        // with every repaint.  A line that cannot be read is drawn empty.
+        const LRESULT length = ::SendMessageW(list_, LB_GETTEXTLEN, item.itemID, 0);
+        if (length > 0) {
+            text.assign(static_cast<std::size_t>(length) + 1, L'\0');
+            const LRESULT copied = ::SendMessageW(list_, LB_GETTEXT, item.itemID,
+                                                  reinterpret_cast<LPARAM>(text.data()));
+            text.resize(copied > 0 ? static_cast<std::size_t>(copied) : 0);
+        }
+        const auto found = notes_.find(static_cast<std::int16_t>(item.itemData));
+        if (found != notes_.end()) note = found->second;
+    }
+    const auto font = reinterpret_cast<HFONT>(::SendMessageW(list_, WM_GETFONT, 0, 0));
+    DrawListLine(item, font, text, note, WindowDpi(list_));
 }
 
 void Win32ListBox::BeginUpdate() { ::SendMessageW(list_, WM_SETREDRAW, FALSE, 0); }

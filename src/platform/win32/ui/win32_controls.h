@@ -1,29 +1,51 @@
 // The controls the logic writes and reads, on the standard Win32 controls:
-// a LISTBOX (LBS_SORT | LBS_NOTIFY), an EDIT, and MessageBoxW.  Failures of
-// the control throw std::runtime_error.
+// a LISTBOX (LBS_SORT | LBS_NOTIFY | LBS_OWNERDRAWFIXED | LBS_HASSTRINGS, so
+// that it keeps and sorts its strings itself while its window draws the
+// lines), an EDIT, and MessageBoxW.  Failures of the control throw
+// std::runtime_error.
 #pragma once
 
 #include <windows.h>
 
+#include <cstdint>
+#include <map>
+#include <string>
+#include <unordered_map>
+
 #include "platform/controls.h"
+#include "platform/win32/ui/accessible_descriptions.h"
 
 namespace velmora::platform::win32 {
 
 class Win32ListBox : public ListBox {
   public:
-    explicit Win32ListBox(HWND list) : list_(list) {}
+    explicit Win32ListBox(HWND list) : list_(list), descriptions_(list) {}
 
     void Clear() override;
     void AddLine(const std::wstring& text, std::int16_t slot) override;
     int SelectedIndex() const override;
     std::wstring LineText(int index) const override;
     std::int16_t LineSlot(int index) const override;
+    // Redraws that line alone, and gives it the note as its accessible
+    // description.
+    void NoteLine(std::int16_t slot, const std::wstring& note) override;
     // WM_SETREDRAW off and on: a rebuild costs one repaint at its end.
     void BeginUpdate() override;
     void EndUpdate() override;
 
+    // Draws a line as its parent's WM_DRAWITEM asks: its text as listed, and
+    // its note, if it has one.
+    void DrawLine(const DRAWITEMSTRUCT& item) const;
+
   private:
+    // The line listed from slot, or -1.
+    int LineOfSlot(std::int16_t slot);
+
     HWND list_;
+    std::map<std::int16_t, std::wstring> notes_;        // by slot
+    std::unordered_map<std::int16_t, int> lineOfSlot_;  // made on first need
+    bool linesKnown_ = false;
+    AccessibleDescriptions descriptions_;
 };
 
 class Win32TextBox : public TextBox {
