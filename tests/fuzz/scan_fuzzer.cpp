@@ -365,8 +365,8 @@ void Fuzz(FuzzedDataProvider& in) {
     std::erase(w.vanishing, std::string{});
 
     w.Run([&] { w.form.Form_Load(); });
-    // Every command may rescan: hundreds of subkeys get few of them.
-    const int steps = seeded.size() < kHundreds ? 8 : 2;
+    // Every command may rescan: hundreds of subkeys get one of them.
+    const int steps = seeded.size() < kHundreds ? 8 : 1;
     for (int step = 0; step < steps && in.remaining_bytes() > 0; ++step) {
         switch (in.ConsumeIntegralInRange(0, 7)) {
             case 0:
