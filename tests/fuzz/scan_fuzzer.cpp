@@ -325,14 +325,9 @@ struct World {
             RootName(kTrees[1].root) + "\\" + kTrees[1].path,
             RootName(kTrees[2].root) + "\\" + kTrees[2].path};
         for (const std::string& path : diff.added) {
-            // The key itself or one above it: the keys are ASCII, so is a match.
-            const bool uninstallKey = std::any_of(
-                std::begin(kUninstallKeys), std::end(kUninstallKeys), [&](std::string_view key) {
-                    return path.size() <= key.size() &&
-                           (path.size() == key.size() || key[path.size()] == '\\') &&
-                           platform::memory::SameKeyName(key.substr(0, path.size()), path);
-                });
-            Expect(uninstallKey, "no key is created but an absent Uninstall key", described);
+            Expect(std::any_of(std::begin(kUninstallKeys), std::end(kUninstallKeys),
+                               [&](const std::string& key) { return IsWithin(key, path); }),
+                   "no key is created but an absent Uninstall key", described);
         }
         Expect(diff.changed.empty(), "no key's class or values change", described);
         for (const std::string& path : diff.removed) {

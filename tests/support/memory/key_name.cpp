@@ -1,7 +1,6 @@
 #include "support/memory/key_name.h"
 
 #include <algorithm>
-#include <cstdint>
 
 namespace velmora::platform::memory {
 namespace {
@@ -50,46 +49,6 @@ std::optional<std::vector<std::string_view>> SplitKeyPath(std::string_view path,
         }
     }
     return parts;
-}
-
-std::string ToUtf8(std::wstring_view text) {
-    std::string utf8;
-    utf8.reserve(text.size() * 4);
-    for (const wchar_t character : text) {
-        const auto point = static_cast<std::uint32_t>(character);
-        if (point < 0x80) {
-            utf8 += static_cast<char>(point);
-        } else if (point < 0x800) {
-            utf8 += static_cast<char>(0xC0 | (point >> 6));
-            utf8 += static_cast<char>(0x80 | (point & 0x3F));
-        } else if (point < 0x10000) {
-            utf8 += static_cast<char>(0xE0 | (point >> 12));
-            utf8 += static_cast<char>(0x80 | ((point >> 6) & 0x3F));
-            utf8 += static_cast<char>(0x80 | (point & 0x3F));
-        } else {
-            utf8 += static_cast<char>(0xF0 | (point >> 18));
-            utf8 += static_cast<char>(0x80 | ((point >> 12) & 0x3F));
-            utf8 += static_cast<char>(0x80 | ((point >> 6) & 0x3F));
-            utf8 += static_cast<char>(0x80 | (point & 0x3F));
-        }
-    }
-    return utf8;
-}
-
-// Only ever given what ToUtf8 made.
-std::wstring FromUtf8(std::string_view text) {
-    std::wstring wide;
-    wide.reserve(text.size());
-    for (std::size_t i = 0; i < text.size();) {
-        const auto lead = static_cast<unsigned char>(text[i]);
-        const int more = lead < 0x80 ? 0 : lead < 0xE0 ? 1 : lead < 0xF0 ? 2 : 3;
-        std::uint32_t point = more == 0 ? lead : lead & (0x3F >> more);
-        for (int k = 1; k <= more && i + k < text.size(); ++k)
-            point = (point << 6) | (static_cast<unsigned char>(text[i + k]) & 0x3F);
-        wide += static_cast<wchar_t>(point);
-        i += static_cast<std::size_t>(more) + 1;
-    }
-    return wide;
 }
 
 }  // namespace velmora::platform::memory

@@ -6,7 +6,6 @@
 #pragma once
 
 #include <optional>
-#include <string>
 #include <string_view>
 #include <vector>
 
@@ -29,9 +28,5 @@ bool SameKeyName(std::string_view a, std::string_view b);
 // (nullopt).
 std::optional<std::vector<std::string_view>> SplitKeyPath(std::string_view path,
                                                           NameBytes bytes = NameBytes::kShiftJis);
-
-// Wide text as UTF-8 and back; the in-memory registry keeps names this way.
-std::string ToUtf8(std::wstring_view text);
-std::wstring FromUtf8(std::string_view text);
 
 }  // namespace velmora::platform::memory

@@ -137,6 +137,12 @@ struct MemoryRegistry::Node {
         deleted = true;
         for (auto& [name, child] : children) child->MarkDeleted();
     }
+    // Removes a child with everything below it.
+    void Remove(Children::iterator child) {
+        child->second->MarkDeleted();
+        children.erase(child);
+        ChildrenChanged();
+    }
 
   private:
     Children::iterator cursor_;
@@ -147,7 +153,8 @@ struct MemoryRegistry::Node {
 MemoryRegistry::MemoryRegistry(unsigned codePage)
     : localMachine_(std::make_shared<Node>()),
       currentUser_(std::make_shared<Node>()),
-      names_(ConverterFor(codePage)) {
+      names_(ConverterFor(codePage)),
+      utf8_(ConverterFor(65001)) {
     localMachine_->narrow = "HKEY_LOCAL_MACHINE";
     currentUser_->narrow = "HKEY_CURRENT_USER";
 }
@@ -160,20 +167,18 @@ void MemoryRegistry::Count(std::string_view operation) {
     ++it->second;
 }
 
-std::string_view MemoryRegistry::Internal(std::string_view bytes, std::string& storage) const {
-    if (IsAscii(bytes)) return bytes;
-    return storage = ToUtf8(names_.ToWide(bytes));
+std::string MemoryRegistry::Internal(std::string_view bytes) const {
+    return IsAscii(bytes) ? std::string(bytes) : utf8_.ToNarrow(names_.ToWide(bytes));
 }
 
 std::string MemoryRegistry::External(std::string_view utf8) const {
-    return IsAscii(utf8) ? std::string(utf8) : names_.ToNarrow(FromUtf8(utf8));
+    return IsAscii(utf8) ? std::string(utf8) : names_.ToNarrow(utf8_.ToWide(utf8));
 }
 
 const MemoryRegistry::Path& MemoryRegistry::InternalPath(std::string_view path) const {
     // Seeding names one key several times in a row: it is split once.
     if (path != parsedText_) {
-        std::string storage;
-        parsed_ = SplitPath(Internal(path, storage)).value_or(Path{});
+        parsed_ = SplitPath(Internal(path)).value_or(Path{});
         parsedText_ = path;
     }
     return parsed_;
@@ -215,22 +220,14 @@ bool MemoryRegistry::Redirect(std::uint32_t root, Path& path, View view) const {
 
 std::optional<MemoryRegistry::Path> MemoryRegistry::Below(const OpenKey& key,
                                                           std::string_view subKey) {
-    // Most calls name one subkey, which needs no splitting.
-    std::optional<std::vector<std::string_view>> split;
-    std::span<const std::string_view> parts;
-    if (subKey.find('\\') != subKey.npos) {
-        split = SplitKeyPath(subKey, NameBytes::kUtf8);
-        if (!split) return std::nullopt;
-        parts = *split;
-    } else if (!subKey.empty()) {
-        parts = std::span(&subKey, 1);
-    }
+    const auto parts = SplitKeyPath(subKey, NameBytes::kUtf8);
+    if (!parts) return std::nullopt;
     Path path;
-    path.reserve(key.physical.size() + parts.size() + 1);
+    path.reserve(key.physical.size() + parts->size() + 1);
     for (std::size_t i = 0; i < key.physical.size(); ++i) {
         if (!key.redirected || i != 1) path.push_back(key.physical[i]);
     }
-    path.insert(path.end(), parts.begin(), parts.end());
+    path.insert(path.end(), parts->begin(), parts->end());
     return path;
 }
 
@@ -355,25 +352,22 @@ RegStatus MemoryRegistry::RegCreateKeyExA(RegHandle key, const char* subKey, std
                                           RegHandle* result, std::uint32_t* disposition) {
     Count("RegCreateKeyExA");
     if (reserved != 0) return kErrorInvalidParameter;
-    std::string storage;
-    return OpenOrCreate(key, Internal(subKey == nullptr ? "" : subKey, storage), samDesired, true,
-                        className, result, disposition);
+    return OpenOrCreate(key, Internal(subKey == nullptr ? "" : subKey), samDesired, true, className,
+                        result, disposition);
 }
 
 RegStatus MemoryRegistry::RegOpenKeyExA(RegHandle key, const char* subKey,
                                         std::uint32_t /*options*/, std::uint32_t samDesired,
                                         RegHandle* result) {
     Count("RegOpenKeyExA");
-    std::string storage;
-    return OpenOrCreate(key, Internal(subKey == nullptr ? "" : subKey, storage), samDesired, false,
-                        nullptr, result, nullptr);
+    return OpenOrCreate(key, Internal(subKey == nullptr ? "" : subKey), samDesired, false, nullptr,
+                        result, nullptr);
 }
 
 RegStatus MemoryRegistry::RegCreateKeyA(RegHandle key, const char* subKey, RegHandle* result) {
     Count("RegCreateKeyA");
-    std::string storage;
-    return OpenOrCreate(key, Internal(subKey == nullptr ? "" : subKey, storage), kMaximumAllowed,
-                        true, nullptr, result, nullptr);
+    return OpenOrCreate(key, Internal(subKey == nullptr ? "" : subKey), kMaximumAllowed, true,
+                        nullptr, result, nullptr);
 }
 
 RegStatus MemoryRegistry::RegEnumKeyA(RegHandle key, std::uint32_t index, char* name,
@@ -401,9 +395,7 @@ RegStatus MemoryRegistry::RegEnumKeyA(RegHandle key, std::uint32_t index, char* 
     });
     if (hook != removals_.end()) {
         removals_.erase(hook);
-        it->second->MarkDeleted();
-        node.children.erase(it);
-        node.ChildrenChanged();
+        node.Remove(it);
         Changed(node, kRegNotifyChangeName);
     }
     return kErrorSuccess;
@@ -419,9 +411,7 @@ RegStatus MemoryRegistry::RegQueryValueExA(RegHandle key, const char* valueName,
         return kErrorInvalidParameter;
     }
     if ((open->granted & kKeyQueryValue) == 0) return kErrorAccessDenied;
-    std::string storage;
-    const auto it =
-        open->node->values.find(Internal(valueName == nullptr ? "" : valueName, storage));
+    const auto it = open->node->values.find(Internal(valueName == nullptr ? "" : valueName));
     if (it == open->node->values.end()) return kErrorFileNotFound;
     const ValueData& value = it->second.second;
     const auto size = static_cast<std::uint32_t>(value.bytes.size());
@@ -445,8 +435,7 @@ RegStatus MemoryRegistry::RegDeleteKeyExA(RegHandle key, const char* subKey,
     const OpenKey* open = nullptr;
     if (const RegStatus status = Resolve(key, &open); status != kErrorSuccess) return status;
     if (subKey == nullptr) return kErrorInvalidParameter;
-    std::string storage;
-    auto below = Below(*open, Internal(subKey, storage));
+    auto below = Below(*open, Internal(subKey));
     if (!below) return kErrorBadPathname;
     Path& physical = *below;
     Redirect(open->root, physical, ViewOf(samDesired, open->view));
@@ -458,9 +447,7 @@ RegStatus MemoryRegistry::RegDeleteKeyExA(RegHandle key, const char* subKey,
     if (!parent || it == parent->children.end()) return kErrorFileNotFound;
     if ((MaximumAllowed(open->root, physical) & kDelete) == 0) return kErrorAccessDenied;
     if (!it->second->children.empty()) return kErrorAccessDenied;
-    it->second->MarkDeleted();
-    parent->children.erase(it);
-    parent->ChildrenChanged();
+    parent->Remove(it);
     Changed(*parent, kRegNotifyChangeName);
     return kErrorSuccess;
 }
@@ -482,7 +469,7 @@ RegStatus MemoryRegistry::EnumValue(RegHandle key, std::uint32_t index, std::str
 RegStatus MemoryRegistry::OpenKeyW(RegHandle key, std::wstring_view subKey,
                                    std::uint32_t samDesired, RegHandle* result) {
     Count("RegOpenKeyExW");
-    return OpenOrCreate(key, ToUtf8(subKey), samDesired, false, nullptr, result, nullptr);
+    return OpenOrCreate(key, utf8_.ToNarrow(subKey), samDesired, false, nullptr, result, nullptr);
 }
 
 RegStatus MemoryRegistry::EnumKeyW(RegHandle key, std::uint32_t index, std::wstring* name) {
@@ -491,7 +478,7 @@ RegStatus MemoryRegistry::EnumKeyW(RegHandle key, std::uint32_t index, std::wstr
     if (const RegStatus status = Resolve(key, &open); status != kErrorSuccess) return status;
     if ((open->granted & kKeyEnumerateSubKeys) == 0) return kErrorAccessDenied;
     if (index >= open->node->children.size()) return kErrorNoMoreItems;
-    *name = FromUtf8(open->node->ChildAt(index)->first);
+    *name = utf8_.ToWide(open->node->ChildAt(index)->first);
     return kErrorSuccess;
 }
 
@@ -541,15 +528,14 @@ void MemoryRegistry::AddKey(std::uint32_t root, std::string_view path, std::stri
 }
 
 void MemoryRegistry::AddKey(std::uint32_t root, std::wstring_view path) {
-    WalkOrCreate(root, SplitPath(ToUtf8(path)).value_or(Path{}));
+    WalkOrCreate(root, SplitPath(utf8_.ToNarrow(path)).value_or(Path{}));
 }
 
 void MemoryRegistry::Store(std::uint32_t root, const Path& path, std::string_view name,
                            std::uint32_t type, std::vector<std::uint8_t> bytes) {
     const std::shared_ptr<Node> node = WalkOrCreate(root, path);
     if (!node) return;
-    std::string storage;
-    const std::string_view key = Internal(name, storage);
+    const std::string key = Internal(name);
     auto it = node->values.find(key);
     if (it == node->values.end())
         it = node->values.emplace(key, std::pair(std::string(name), ValueData{})).first;
@@ -559,7 +545,7 @@ void MemoryRegistry::Store(std::uint32_t root, const Path& path, std::string_vie
 
 void MemoryRegistry::SetValue(std::uint32_t root, std::wstring_view path, std::string_view name,
                               std::uint32_t type, std::vector<std::uint8_t> bytes) {
-    Store(root, SplitPath(ToUtf8(path)).value_or(Path{}), name, type, std::move(bytes));
+    Store(root, SplitPath(utf8_.ToNarrow(path)).value_or(Path{}), name, type, std::move(bytes));
 }
 
 void MemoryRegistry::SetValue(std::uint32_t root, std::string_view path, std::string_view name,
@@ -590,16 +576,13 @@ bool MemoryRegistry::RemoveKey(std::uint32_t root, std::string_view path) {
     if (!parent) return false;
     const auto it = parent->children.find(parts.back());
     if (it == parent->children.end()) return false;
-    it->second->MarkDeleted();
-    parent->children.erase(it);
-    parent->ChildrenChanged();
+    parent->Remove(it);
     Changed(*parent, kRegNotifyChangeName);
     return true;
 }
 
 bool MemoryRegistry::KeyExists(std::uint32_t root, std::string_view path) const {
-    std::string storage;
-    const auto parts = SplitPath(Internal(path, storage));
+    const auto parts = SplitPath(Internal(path));
     return parts && Walk(root, *parts) != nullptr;
 }
 
@@ -616,8 +599,7 @@ std::optional<ValueData> MemoryRegistry::GetValue(std::uint32_t root, std::strin
                                                   std::string_view name) const {
     const std::shared_ptr<Node> node = Walk(root, InternalPath(path));
     if (!node) return std::nullopt;
-    std::string storage;
-    const auto it = node->values.find(Internal(name, storage));
+    const auto it = node->values.find(Internal(name));
     if (it == node->values.end()) return std::nullopt;
     return it->second.second;
 }
@@ -670,9 +652,7 @@ void MemoryRegistry::FailEnumeration(std::uint32_t root, std::string_view path, 
 
 void MemoryRegistry::RemoveAfterEnumeration(std::uint32_t root, std::string_view parentPath,
                                             std::string_view subkeyName) {
-    std::string storage;
-    removals_.push_back(
-        RemovalHook{root, InternalPath(parentPath), std::string(Internal(subkeyName, storage))});
+    removals_.push_back(RemovalHook{root, InternalPath(parentPath), Internal(subkeyName)});
 }
 
 void MemoryRegistry::ClearFaults() {

@@ -196,9 +196,8 @@ class MemoryRegistry : public Registry {
     // Answers the watches that a change of node's subkeys (kRegNotifyChangeName)
     // or values (kRegNotifyChangeLastSet) concerns, and those of deleted keys.
     void Changed(const Node& node, std::uint32_t filter);
-    // 8-bit text of the code page as UTF-8 (the text itself when it is ASCII,
-    // else converted into storage), and UTF-8 as the 8-bit calls give it.
-    std::string_view Internal(std::string_view bytes, std::string& storage) const;
+    // 8-bit text of the code page as UTF-8, and UTF-8 as the 8-bit calls give it.
+    std::string Internal(std::string_view bytes) const;
     std::string External(std::string_view utf8) const;
     // The 8-bit path as names in UTF-8, valid until the next call.
     const Path& InternalPath(std::string_view path) const;
@@ -246,6 +245,7 @@ class MemoryRegistry : public Registry {
     mutable Path parsed_;
     // The code page of the 8-bit calls' names.
     const IconvCodePage& names_;
+    const IconvCodePage& utf8_;  // the registry's own form of names
 };
 
 }  // namespace velmora::platform::memory
