@@ -2,6 +2,8 @@
 
 #include <gtest/gtest.h>
 
+#include <functional>
+#include <iterator>
 #include <string>
 #include <vector>
 
@@ -142,6 +144,34 @@ TEST_F(MemoryRegistryTest, EnumerationFaultsHitOneIndexOrRemoveTheSubkey) {
     registry_.ClearFaults();
     EXPECT_EQ(registry_.RegEnumKeyA(key, 1, name, 8), 0);
     EXPECT_STREQ(name, "B");
+    EXPECT_EQ(registry_.RegCloseKey(key), 0);
+}
+
+// The scan fuzzer takes a snapshot only when the revision has moved: every
+// way a key or a value changes moves it.
+TEST_F(MemoryRegistryTest, EveryChangeMovesTheRevision) {
+    registry_.RemoveAfterEnumeration(kHklm, "K", "A");
+    RegHandle key = 0;
+    char name[8];
+    const std::function<void()> changes[] = {
+        [&] { registry_.AddKey(kHklm, "K\\A"); },
+        [&] { registry_.AddKey(kHklm, std::wstring(L"K\\B")); },
+        [&] { registry_.SetDword(kHklm, "K\\A", "D", 1); },
+        [&] { registry_.SetValue(kHklm, std::wstring(L"K\\A"), "W", kRegBinary, {1}); },
+        [&] { registry_.RemoveKey(kHklm, "K\\B"); },
+        [&] { EXPECT_EQ(Create(kHklm, "K\\C", kKeyFullAccess, &key), 0); },
+        [&] { EXPECT_EQ(registry_.RegDeleteKeyExA(key, "", 0, 0), 0); },
+        [&] {
+            EXPECT_EQ(registry_.RegCloseKey(key), 0);
+            ASSERT_EQ(Open(kHklm, "K", kKeyRead, &key), 0);
+            EXPECT_EQ(registry_.RegEnumKeyA(key, 0, name, 8), 0);  // A, which the hook removes
+        },
+    };
+    for (std::size_t i = 0; i < std::size(changes); ++i) {
+        const std::size_t before = registry_.Revision();
+        changes[i]();
+        EXPECT_NE(registry_.Revision(), before) << "change " << i;
+    }
     EXPECT_EQ(registry_.RegCloseKey(key), 0);
 }
 
