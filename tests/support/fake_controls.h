@@ -55,6 +55,10 @@ class FakeListBox : public platform::ListBox {
         if (failQueries) throw std::runtime_error("list query failed");
         return selected;
     }
+    void SetSelectedIndex(int index) override {
+        static_cast<void>(lines.at(Checked(index)));  // only a line that is there
+        selected = index;
+    }
     std::wstring LineText(int index) const override { return lines.at(Checked(index)).text; }
     std::int16_t LineSlot(int index) const override { return lines.at(Checked(index)).slot; }
     void BeginUpdate() override {
@@ -160,11 +164,14 @@ class FakeProcessStarter : public platform::ProcessStarter {
                                 platform::WindowHandle owner) override {
         started.push_back(commandLine);
         owners.push_back(owner);
+        if (whileStarting) whileStarting();
         return result;
     }
     std::vector<std::wstring> started;
     std::vector<platform::WindowHandle> owners;
     platform::StartResult result = platform::StartResult::kStarted;
+    // Runs inside Start, as the messages of a prompt's own loop would.
+    std::function<void()> whileStarting;
 };
 
 // A monitor whose rectangle is given in twips at the dpi the system started
