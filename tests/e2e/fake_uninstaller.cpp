@@ -1,11 +1,14 @@
 // Stands in for a program's uninstaller in the end-to-end tests. Started as
-//   velmora_fake_uninstaller.exe HKLM|HKCU <key name>
+//   velmora_fake_uninstaller.exe HKLM|HKCU <key name> [<parts>]
 // it waits half a second, removes that subkey of the root's Uninstall key
-// and exits. It shows no window.
+// and exits. It shows no window. Given a number of parts, it is a bundle: it
+// first removes the keys <key name>.1 to <key name>.<parts>, a quarter of a
+// second apart, so that each is a change of its own.
 #include <windows.h>
 // After <windows.h>, which it needs.
 #include <shellapi.h>
 
+#include <cstdlib>
 #include <string>
 
 namespace {
@@ -38,10 +41,18 @@ HKEY RootNamed(const wchar_t* name) {
 
 int WINAPI wWinMain(HINSTANCE, HINSTANCE, PWSTR, int) {
     const Arguments arguments;
-    if (arguments.Count() != 3) return 2;
+    if (arguments.Count() != 3 && arguments.Count() != 4) return 2;
     const HKEY root = RootNamed(arguments[1]);
     if (root == nullptr || arguments[2][0] == L'\0') return 2;
+    const int parts = arguments.Count() == 4 ? _wtoi(arguments[3]) : 0;
+    const auto remove = [root](const std::wstring& name) {
+        const std::wstring path = std::wstring(kUninstallPath) + name;
+        return RegDeleteTreeW(root, path.c_str()) == ERROR_SUCCESS;
+    };
     Sleep(500);
-    const std::wstring path = std::wstring(kUninstallPath) + arguments[2];
-    return RegDeleteTreeW(root, path.c_str()) == ERROR_SUCCESS ? 0 : 1;
+    for (int part = 1; part <= parts; ++part) {
+        if (!remove(std::wstring(arguments[2]) + L"." + std::to_wstring(part))) return 1;
+        Sleep(250);
+    }
+    return remove(arguments[2]) ? 0 : 1;
 }
