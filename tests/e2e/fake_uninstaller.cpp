@@ -13,7 +13,7 @@
 
 namespace {
 
-constexpr wchar_t kUninstallPath[] = L"Software\\Microsoft\\Windows\\CurrentVersion\\Uninstall\\";
+const std::wstring kUninstallPath = L"Software\\Microsoft\\Windows\\CurrentVersion\\Uninstall\\";
 
 class Arguments {
   public:
@@ -46,12 +46,11 @@ int WINAPI wWinMain(HINSTANCE, HINSTANCE, PWSTR, int) {
     if (root == nullptr || arguments[2][0] == L'\0') return 2;
     const int parts = arguments.Count() == 4 ? _wtoi(arguments[3]) : 0;
     const auto remove = [root](const std::wstring& name) {
-        const std::wstring path = std::wstring(kUninstallPath) + name;
-        return RegDeleteTreeW(root, path.c_str()) == ERROR_SUCCESS;
+        return RegDeleteTreeW(root, (kUninstallPath + name).c_str()) == ERROR_SUCCESS;
     };
     Sleep(500);
     for (int part = 1; part <= parts; ++part) {
-        if (!remove(std::wstring(arguments[2]) + L"." + std::to_wstring(part))) return 1;
+        if (!remove(arguments[2] + (L"." + std::to_wstring(part)))) return 1;
         Sleep(250);
     }
     return remove(arguments[2]) ? 0 : 1;

@@ -32,10 +32,9 @@ inline void ReadValue(HKEY uninstall, const char* subKey, const char* name,
     RegCloseKey(entry);
 }
 
-// The bare calls of a scan over both roots; `found` is given the display
-// name of each entry that has both values.
-template <typename Found>
-void ReadEntries(Found found) {
+inline void FillList(HWND list) {
+    SendMessageW(list, WM_SETREDRAW, FALSE, 0);
+    SendMessageW(list, LB_RESETCONTENT, 0, 0);
     SECURITY_ATTRIBUTES security{};
     char keyClass[] = "0";
     for (HKEY root : {HKEY_LOCAL_MACHINE, HKEY_CURRENT_USER}) {
@@ -55,18 +54,12 @@ void ReadEntries(Found found) {
             char command[kNameSize + 1];
             ReadValue(uninstall, subKey, "DisplayName", name);
             ReadValue(uninstall, subKey, "UninstallString", command);
-            if (name[0] != '\0' && command[0] != '\0') found(name);
+            if (name[0] != '\0' && command[0] != '\0') {
+                SendMessageA(list, LB_ADDSTRING, 0, reinterpret_cast<LPARAM>(name));
+            }
         }
         RegCloseKey(uninstall);
     }
-}
-
-inline void FillList(HWND list) {
-    SendMessageW(list, WM_SETREDRAW, FALSE, 0);
-    SendMessageW(list, LB_RESETCONTENT, 0, 0);
-    ReadEntries([list](const char* name) {
-        SendMessageA(list, LB_ADDSTRING, 0, reinterpret_cast<LPARAM>(name));
-    });
     SendMessageW(list, WM_SETREDRAW, TRUE, 0);
     RedrawWindow(list, nullptr, nullptr, RDW_ERASE | RDW_FRAME | RDW_INVALIDATE);
 }

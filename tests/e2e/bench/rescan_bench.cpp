@@ -1,10 +1,8 @@
 // velmora_wine_bench: times the program's own list scan against Wine's real
 // registry. It fills the machine's Uninstall key with 257, then 1,000, then
 // 3,000 entries, runs the scan as velmora.exe does, with the Win32 registry,
-// wide registry and code page, and, in turn with each run, the bare calls of
-// the floor programs without a list ("bare"). It prints one
-// "rescan_SIZE_name value" line per figure. Run it in a throwaway prefix; it
-// removes its entries at the end.
+// wide registry and code page, and prints one "rescan_SIZE_name value" line
+// per figure. Run it in a throwaway prefix; it removes its entries at the end.
 #include <windows.h>
 
 #include <algorithm>
@@ -14,7 +12,6 @@
 #include <utility>
 #include <vector>
 
-#include "bare_fill.h"
 #include "catalogue/uninstall_list_scan.h"
 #include "platform/win32/common/unique_hkey.h"
 #include "platform/win32/system/win32_code_page.h"
@@ -112,32 +109,18 @@ int wmain() {
         std::int16_t count = 0;
         catalogue::ScanResult result = scan.Run(table, count);  // warm-up
         std::vector<double> times;
-        std::vector<double> bare;
-        std::size_t bareListed = 0;
         for (int run = 0; run < runs; ++run) {
-            auto start = std::chrono::steady_clock::now();
+            const auto start = std::chrono::steady_clock::now();
             result = scan.Run(table, count);
             times.push_back(Milliseconds(std::chrono::steady_clock::now() - start));
-            bareListed = 0;
-            start = std::chrono::steady_clock::now();
-            velmora::bench::ReadEntries([&](const char*) { ++bareListed; });
-            bare.push_back(Milliseconds(std::chrono::steady_clock::now() - start));
         }
+        std::ranges::sort(times);
         std::printf("rescan_%d_runs %d\n", size, runs);
         std::printf("rescan_%d_listed %zu\n", size, result.lines.size());
-        for (auto& [name, figures] : {std::pair{"", &times}, std::pair{"bare_", &bare}}) {
-            std::ranges::sort(*figures);
-            std::printf("rescan_%d_%smedian_ms %.3f\n", size, name,
-                        (*figures)[figures->size() / 2]);
-            std::printf("rescan_%d_%smin_ms %.3f\n", size, name, figures->front());
-            std::printf("rescan_%d_%smax_ms %.3f\n", size, name, figures->back());
-        }
+        std::printf("rescan_%d_median_ms %.3f\n", size, times[times.size() / 2]);
+        std::printf("rescan_%d_min_ms %.3f\n", size, times.front());
+        std::printf("rescan_%d_max_ms %.3f\n", size, times.back());
         std::fflush(stdout);
-        if (bareListed != result.lines.size()) {
-            std::fprintf(stderr, "the bare calls found %zu entries, the scan %zu\n", bareListed,
-                         result.lines.size());
-            return 1;
-        }
         if (!result.failedPasses.empty() || result.lines.size() != static_cast<std::size_t>(size)) {
             std::fprintf(stderr, "the scan did not list every entry with every root open\n");
             return 1;

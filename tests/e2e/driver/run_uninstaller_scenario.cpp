@@ -1,7 +1,3 @@
-#include <string>
-#include <vector>
-
-#include "registry_snapshot.h"
 #include "scenarios.h"
 #include "user_input.h"
 #include "wait.h"
@@ -19,16 +15,17 @@ std::wstring FakeUninstallCommand(const Environment& environment, Root root,
 
 // Starts an entry's uninstaller by the run button or a double click and
 // follows it: the fake uninstaller, which shows no window, removes the keys
-// of its unlisted parts and then the entry's own, and the line drops by
-// itself: nothing repaints the main window and no button is pressed.
-void RunAndWatch(const Session& s, const SeedEntry& entry, bool byDoubleClick,
-                 const std::vector<std::wstring>& parts = {}) {
+// of its unlisted parts, then the entry's own, and the line drops by itself:
+// nothing repaints the main window and no button is pressed.
+void RunAndWatch(const Session& s, const SeedEntry& entry, bool byDoubleClick, int parts = 0) {
     const std::wstring& name = *entry.displayName;
     const std::wstring how = byDoubleClick ? L"double click" : L"run button";
     s.checks.Require(s.Select(name), how + L": the line can be selected");
     auto registry = TakeRegistrySnapshot();
-    for (const std::wstring& part : parts)
-        registry = ExpectedAfter(registry, SnapshotPath(entry.root, SeedKeyName(part)));
+    for (int part = 1; part <= parts; ++part) {
+        const std::wstring key = SeedKeyName(entry.keyName + L"." + std::to_wstring(part));
+        registry = ExpectedAfter(registry, SnapshotPath(entry.root, key));
+    }
     if (byDoubleClick) {
         PostClickOnLine(s.main.list, s.list.IndexOf(name), true);
     } else {
@@ -56,17 +53,15 @@ void RunUninstallerScenario(Checks& checks, const Environment& environment) {
     RegistrySeed seed;
     const SeedEntry byButton{Root::kUser, L"RunByButton", L"VelmoraE2E Run By Button",
                              FakeUninstallCommand(environment, Root::kUser, L"RunByButton")};
-    // A bundle: six keys the list does not show (a name, no command line)
+    // A bundle: six parts the list does not show (a name, no command line)
     // go first, more than the rescans a start arms.
-    std::vector<std::wstring> parts;
-    for (int part = 1; part <= 6; ++part) {
-        parts.push_back(L"RunByDoubleClick." + std::to_wstring(part));
-        seed.Add({Root::kMachine, parts.back(), L"VelmoraE2E Part", std::nullopt});
-    }
     const SeedEntry byDoubleClick{
         Root::kMachine, L"RunByDoubleClick", L"VelmoraE2E Run By Double Click",
-        FakeUninstallCommand(environment, Root::kMachine, L"RunByDoubleClick",
-                             static_cast<int>(parts.size()))};
+        FakeUninstallCommand(environment, Root::kMachine, L"RunByDoubleClick", 6)};
+    for (int part = 1; part <= 6; ++part) {
+        seed.Add({Root::kMachine, L"RunByDoubleClick." + std::to_wstring(part), L"VelmoraE2E Part",
+                  std::nullopt});
+    }
     const SeedEntry missing{Root::kMachine, L"MissingProgram", L"VelmoraE2E Missing Program",
                             L"\"Z:\\velmora-e2e-missing\\uninstall.exe\" /S"};
     for (const auto& entry : {byButton, byDoubleClick, missing}) seed.Add(entry);
@@ -78,7 +73,7 @@ void RunUninstallerScenario(Checks& checks, const Environment& environment) {
     s.ExpectNotice(kSelectFirstMessage, L"run without a selection");
 
     RunAndWatch(s, byButton, false);
-    RunAndWatch(s, byDoubleClick, true, parts);
+    RunAndWatch(s, byDoubleClick, true, 6);
 
     // A command line whose program does not exist.
     checks.Require(s.Select(*missing.displayName), L"the missing program's line can be selected");
