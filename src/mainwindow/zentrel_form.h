@@ -9,6 +9,7 @@
 
 #include "catalogue/entries.h"
 #include "catalogue/scan_pass.h"
+#include "catalogue/scan_result.h"
 #include "catalogue/uninstall_list_scan.h"
 #include "mainwindow/stale_lines.h"
 #include "mainwindow/uninstall_key_watch.h"
@@ -57,7 +58,8 @@ class ZentrelForm {
 
     void Form_Load();
     void Form_Paint();
-    // A subkey of a watched Uninstall key came or went: counts as a repaint.
+    // A subkey of a watched Uninstall key came or went: rescans while units
+    // are armed, and spends one only when the listed lines changed.
     void UninstallKeys_Change();
     // Verdicts on the uninstallers of the list numbered generation; complete
     // with the last of them.  They only change how lines are drawn.
@@ -95,10 +97,11 @@ class ZentrelForm {
     void RescanIfArmed();
     // Watches the Uninstall keys anew while units are left; stops otherwise.
     void FollowUninstallKeys();
-    // After a start that failed: the watch stays only for an earlier start.
-    void UnwatchUnlessArmed() {
-        if (refreshOnPaint_ <= 0) watch_.Stop();
-    }
+    // Spends a unit on a change the list showed; the last one ends the watch.
+    void SpendUnitOnChange();
+    // After a start that did not happen: takes back the units it armed; the
+    // watch stays only for units an earlier start left.
+    void TakeBackUnits(std::int16_t armed);
 
     ZentrelFormPlatform platform_;
     catalogue::UninstallListScan scan_;
@@ -107,6 +110,8 @@ class ZentrelForm {
     catalogue::Entries entries_;
     std::int16_t entryCount_ = 0;
     std::int16_t refreshOnPaint_ = 0;
+    // The lines the list was last filled with, in table order.
+    std::vector<catalogue::ListedLine> listed_;
 };
 
 }  // namespace velmora::mainwindow

@@ -17,6 +17,8 @@ class ListBox {
     virtual void AddLine(const std::wstring& text, std::int16_t slot) = 0;
     // -1 when no line is selected.
     virtual int SelectedIndex() const = 0;
+    // Selects a line, as the user would, but without telling the window.
+    virtual void SetSelectedIndex(int index) = 0;
     virtual std::wstring LineText(int index) const = 0;
     virtual std::int16_t LineSlot(int index) const = 0;
     // Draws the line listed from slot as stale, with note after its text;

@@ -21,6 +21,9 @@ using platform::Verdict;
 constexpr std::array<std::wstring_view, 5> kHosts = {L"rundll32", L"cmd", L"wscript", L"cscript",
                                                      L"powershell"};
 
+// MAX_PATH, with the terminating NUL.
+constexpr std::size_t kMaxPath = 260;
+
 wchar_t FoldAscii(wchar_t c) { return c >= L'A' && c <= L'Z' ? static_cast<wchar_t>(c + 32) : c; }
 
 std::wstring Folded(std::wstring_view text) {
@@ -126,7 +129,9 @@ class Findings {
     // drive can ask for a disk, and a relative name may be found anywhere.
     bool IsFile(const std::wstring& path) {
         const std::optional<wchar_t> drive = DriveOf(path);
-        if (!drive || !FixedDrive(*drive)) {
+        // A path too long for the plain file calls is answered with an error
+        // that may read as not found though the file is there.
+        if (!drive || path.size() >= kMaxPath || !FixedDrive(*drive)) {
             undecided_ = true;
             return false;
         }
@@ -152,8 +157,8 @@ class Findings {
 
     static State StateOf(const platform::FileAttributes& found) {
         if (found.attributes == platform::kInvalidFileAttributes) {
-            const bool notFound = found.error == platform::kFileNotFound ||
-                                  found.error == platform::kPathNotFound;
+            const bool notFound =
+                found.error == platform::kFileNotFound || found.error == platform::kPathNotFound;
             return notFound ? State::kNotFound : State::kOther;
         }
         return (found.attributes & platform::kFileAttributeDirectory) != 0 ? State::kOther

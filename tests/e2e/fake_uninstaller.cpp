@@ -1,19 +1,22 @@
 // Stands in for a program's uninstaller in the end-to-end tests. Started as
-//   velmora_fake_uninstaller.exe HKLM|HKCU <key name>
+//   velmora_fake_uninstaller.exe HKLM|HKCU <key name> [<parts>]
 // it waits half a second, writes beside itself the file "<key name>
 // elevation.txt" saying "elevated" or "not elevated" (its own token's
 // TokenElevation), removes that subkey of the root's Uninstall key and
-// exits. It shows no window.
+// exits. It shows no window. Given a number of parts, it is a bundle: it
+// first removes the keys <key name>.1 to <key name>.<parts>, a quarter of a
+// second apart, so that each is a change of its own.
 #include <windows.h>
 // After <windows.h>, which it needs.
 #include <shellapi.h>
 
+#include <cstdlib>
 #include <fstream>
 #include <string>
 
 namespace {
 
-constexpr wchar_t kUninstallPath[] = L"Software\\Microsoft\\Windows\\CurrentVersion\\Uninstall\\";
+const std::wstring kUninstallPath = L"Software\\Microsoft\\Windows\\CurrentVersion\\Uninstall\\";
 
 class Arguments {
   public:
@@ -61,12 +64,19 @@ bool RecordElevation(const std::wstring& keyName) {
 
 int WINAPI wWinMain(HINSTANCE, HINSTANCE, PWSTR, int) {
     const Arguments arguments;
-    if (arguments.Count() != 3) return 2;
+    if (arguments.Count() != 3 && arguments.Count() != 4) return 2;
     const HKEY root = RootNamed(arguments[1]);
     if (root == nullptr || arguments[2][0] == L'\0') return 2;
+    const int parts = arguments.Count() == 4 ? _wtoi(arguments[3]) : 0;
+    const auto remove = [root](const std::wstring& name) {
+        return RegDeleteTreeW(root, (kUninstallPath + name).c_str()) == ERROR_SUCCESS;
+    };
     Sleep(500);
     const bool recorded = RecordElevation(arguments[2]);
-    const std::wstring path = std::wstring(kUninstallPath) + arguments[2];
-    if (RegDeleteTreeW(root, path.c_str()) != ERROR_SUCCESS) return 1;
+    for (int part = 1; part <= parts; ++part) {
+        if (!remove(arguments[2] + (L"." + std::to_wstring(part)))) return 1;
+        Sleep(250);
+    }
+    if (!remove(arguments[2])) return 1;
     return recorded ? 0 : 3;
 }

@@ -58,6 +58,7 @@ class FakeListBox : public platform::ListBox {
         if (failQueries) throw std::runtime_error("list query failed");
         return selected;
     }
+    void SetSelectedIndex(int index) override { selected = index; }
     std::wstring LineText(int index) const override { return lines.at(Checked(index)).text; }
     std::int16_t LineSlot(int index) const override { return lines.at(Checked(index)).slot; }
     void NoteLine(std::int16_t slot, const std::wstring& note) override {
@@ -169,12 +170,15 @@ class FakeProcessStarter : public platform::ProcessStarter {
         started.push_back(commandLine);
         owners.push_back(owner);
         scopes.push_back(scope);
+        if (whileStarting) whileStarting();
         return result;
     }
     std::vector<std::wstring> started;
     std::vector<platform::WindowHandle> owners;
     std::vector<platform::EntryScope> scopes;
     platform::StartResult result = platform::StartResult::kStarted;
+    // Runs inside Start, as the messages of a prompt's own loop would.
+    std::function<void()> whileStarting;
 };
 
 // A monitor whose rectangle is given in twips at the dpi the system started

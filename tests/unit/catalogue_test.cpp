@@ -348,6 +348,14 @@ TEST_F(ScanTest, FaultsOfRootsAndSubkeys) {
          6,
          {},
          1252},
+        {"code page 65001: Café is a name of its own",
+         [&](ScanFixture& g) {
+             g.AddEntry(kHKeyLocalMachine, L"Caf\u00E9", L"Accented Cafe", L"accent.exe");
+         },
+         {{L"Machine A", 0}, {L"Machine B", 1}, {L"Accented Cafe", 2}, {L"User C", 3}},
+         4,
+         {},
+         65001},
         {"a subkey removed after its enumeration is neither listed nor re-created",
          [&](ScanFixture& g) {
              g.registry.RemoveAfterEnumeration(kHKeyLocalMachine, uninstall, "B");

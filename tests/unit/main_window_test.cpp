@@ -100,8 +100,10 @@ TEST_F(MainWindowTest, RepaintsRescanOnlyWhileArmed) {
 }
 
 // While rescans are armed a subkey added to or removed from a watched
-// Uninstall key counts as a repaint.  Steps: s start Alpha's uninstaller,
-// p repaint, r remove a machine subkey, 3 remove one of the 32-bit view,
+// Uninstall key rescans, and takes a unit when the listed lines changed.
+// Steps: s start Alpha's uninstaller, p repaint, r remove a listed machine
+// subkey, h remove a hidden one, m remove the hidden one before Stale while
+// the next rescan reads the keys, 3 remove a hidden one of the 32-bit view,
 // v change a value only, d delete Stale through the command, ! the window
 // hears of the change signal, j the verdicts of the latest check arrive.
 TEST(KeyChanges, CountAsRepaintsWhileArmed) {
@@ -113,16 +115,20 @@ TEST(KeyChanges, CountAsRepaintsWhileArmed) {
         std::size_t openKeys;
         bool separateViews = false;
         platform::RegStatus notifyFault = platform::kErrorSuccess;
+        std::wstring shown = {};  // the command-line box at the end
     };
     const std::vector<Case> cases = {
         {"a removed subkey takes one unit", "sr!", 1, 4, 2},
+        {"a hidden one takes none, the selection stays", "sh!", 1, 5, 2, false, 0, L"a.exe"},
+        {"six hidden ones, then a listed one: its line goes", "sh!h!h!h!h!h!r!", 7, 4, 2},
+        {"one removed while the rescan reads the keys: a rescan more", "shm!!", 2, 3, 2},
         {"changes before the rescan count once", "srr!!", 1, 4, 2},
         {"five changes rescan, a sixth does not, the keys are closed", "sr!r!r!r!r!r!", 5, 0, 0},
         {"repaints and changes share the units", "spr!pr!pr!p", 5, 0, 0},
         {"a value changed, no subkey: nothing", "sv!", 0, 5, 2},
         {"not armed: nothing watched, nothing rescanned", "r!r!", 0, 0, 0},
         {"the program's own deletion rescans once", "sd!", 1, 5, 2},
-        {"the 32-bit view is watched too", "s3!", 1, 4, 3, true},
+        {"the 32-bit view is watched too", "s3!", 1, 5, 3, true, 0, L"a.exe"},
         {"a watch that cannot be set up leaves the repaints", "sr!p", 1, 4, 0, false, 1},
         {"verdicts redraw lines and spend nothing", "sjpj", 1, 4, 2},
     };
@@ -131,14 +137,17 @@ TEST(KeyChanges, CountAsRepaintsWhileArmed) {
         FormFixture g;
         if (c.separateViews) SeedBothViews(g);
         LoadCommandRegistry(g);
-        for (int i = 0; i < 6; ++i)
-            g.registry.AddKey(kHKeyLocalMachine, g.KeyPath(L"Gone") + char('0' + i));
+        for (const wchar_t i : std::wstring(L"012345")) {
+            g.AddEntry(kHKeyLocalMachine, std::wstring(L"Gone") + i, L"Gone", L"g.exe");
+            g.registry.AddKey(kHKeyLocalMachine, g.KeyPath(std::wstring(L"Hidden") + i));
+        }
         g.registry.AddKey(kHKeyLocalMachine, kUninstall32Path + "\\Gone");
         g.registry.FailNotifications(c.notifyFault);
         mainwindow::ZentrelForm form{g.Platform(), catalogue::ScanPasses(c.separateViews)};
         form.Form_Load();
         const int scansBefore = g.list.clears;
         char removed = '0';
+        char hidden = '0';
         for (const char* step = c.steps; *step != '\0'; ++step) {
             if (*step == 's' || *step == 'd') g.Select(*step == 's' ? L"Alpha" : L"Stale");
             if (*step == 's') form.AddAndDelCommand_Click();
@@ -146,6 +155,11 @@ TEST(KeyChanges, CountAsRepaintsWhileArmed) {
             if (*step == 'p') form.Form_Paint();
             if (*step == 'r')
                 g.registry.RemoveKey(kHKeyLocalMachine, g.KeyPath(L"Gone") + removed++);
+            if (*step == 'h')
+                g.registry.RemoveKey(kHKeyLocalMachine, g.KeyPath(L"Hidden") + hidden++);
+            if (*step == 'm')
+                g.registry.RemoveAfterEnumeration(kHKeyLocalMachine, catalogue::kUninstallPath,
+                                                  "Hidden5");
             if (*step == '3') g.registry.RemoveKey(kHKeyLocalMachine, kUninstall32Path + "\\Gone");
             if (*step == 'v') g.registry.SetDword(kHKeyCurrentUser, g.KeyPath(L"Alpha"), "Any", 1);
             if (*step == '!') g.DeliverChange(form);
@@ -154,6 +168,7 @@ TEST(KeyChanges, CountAsRepaintsWhileArmed) {
         EXPECT_EQ(g.list.clears - scansBefore, c.rescans);
         EXPECT_EQ(form.RefreshOnPaint(), c.counter);
         EXPECT_EQ(g.registry.OpenHandleCount(), c.openKeys) << "watched keys stay open while armed";
+        EXPECT_EQ(g.text.text, c.shown);
         EXPECT_EQ(g.messages.shown.size(),
                   std::string_view(c.steps).find('d') != std::string_view::npos ? 1u : 0u)
             << "nothing but the deletion's question is shown";
@@ -355,6 +370,7 @@ TEST(Commands, RunPaths) {
         std::vector<Box> messages;
         std::int16_t counter;
         platform::EntryScope scope = platform::EntryScope::kMachine;
+        int rescans = 0;
     };
     const std::vector<Case> cases = {
         {"no selection",
@@ -417,6 +433,20 @@ TEST(Commands, RunPaths) {
            platform::kMbOk}},
          0,
          platform::EntryScope::kUser},
+        {"a change handled while the start still runs is followed",
+         [](FormFixture& g) {
+             g.Select(L"Alpha");
+             g.registry.AddKey(kHKeyLocalMachine, g.KeyPath(L"Part"));
+             g.processes.whileStarting = [&g] {
+                 g.registry.RemoveKey(kHKeyLocalMachine, g.KeyPath(L"Part"));
+                 g.DeliverChange(g.form);
+             };
+         },
+         {L"a.exe"},
+         {},
+         5,
+         platform::EntryScope::kUser,
+         1},
     };
     for (const bool doubleClick : {false, true}) {
         for (const auto& c : cases) {
@@ -435,7 +465,7 @@ TEST(Commands, RunPaths) {
             EXPECT_EQ(g.messages.shown, c.messages);
             EXPECT_EQ(g.form.RefreshOnPaint(), c.counter);
             EXPECT_EQ(g.registry.Snapshot(), before);
-            EXPECT_EQ(g.list.clears, 1) << "the run command itself never rescans";
+            EXPECT_EQ(g.list.clears, 1 + c.rescans) << "the run command itself never rescans";
             EXPECT_EQ(g.registry.OpenHandleCount(), c.counter > 0 ? 2u : 0u)
                 << "both Uninstall keys watched after a start, none otherwise";
         }

@@ -63,7 +63,7 @@ class MadeUpMachine : public platform::UninstallerProbe {
 TEST(UninstallerVerdict, MissingOnlyWhenEveryNamedFileIsSurelyGone) {
     const Verdict P = Verdict::kPresent, M = Verdict::kMissing, U = Verdict::kUnknown;
     struct Case {
-        const wchar_t* line;
+        std::wstring line;
         Verdict verdict;
         bool thirtyTwoBit = false;
     };
@@ -91,7 +91,8 @@ TEST(UninstallerVerdict, MissingOnlyWhenEveryNamedFileIsSurelyGone) {
         {L"\\\\server\\share\\u.exe", U},
         {L"N:\\gone\\u.exe", U},
         {L"D:\\gone\\u.exe", U},
-        {L"C:\\Locked\\u.exe", U},      // an error other than not found
+        {L"C:\\Locked\\u.exe", U},                            // an error other than not found
+        {L"C:\\" + std::wstring(260, L'x') + L"\\u.exe", U},  // too long for the plain calls
         {L"\"C:\\App.v2\"", U},  // a folder is no program, nor proof of one gone
         {L"C:\\Windows\\System32\\old.exe", M},
         {L"C:\\Windows\\System32\\old.exe", P, true},
@@ -102,7 +103,7 @@ TEST(UninstallerVerdict, MissingOnlyWhenEveryNamedFileIsSurelyGone) {
         const MadeUpMachine machine;
         const verdict::Judgement judged =
             verdict::JudgeUninstaller(machine, c.line, c.thirtyTwoBit);
-        EXPECT_EQ(judged.verdict, c.verdict) << ::testing::PrintToString(std::wstring(c.line));
+        EXPECT_EQ(judged.verdict, c.verdict) << ::testing::PrintToString(c.line);
         for (const std::wstring& path : machine.asked) {
             EXPECT_EQ(path.substr(0, 3), L"C:\\") << "only the fixed drive is looked at";
         }

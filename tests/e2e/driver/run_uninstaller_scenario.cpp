@@ -8,11 +8,12 @@
 namespace velmora::e2e {
 namespace {
 
-// The command line that makes the fake uninstaller remove a seeded key.
+// The command line that makes the fake uninstaller remove a seeded key,
+// after the keys of its parts (the key's name with .1, .2 and so on).
 std::wstring FakeUninstallCommand(const Environment& environment, Root root,
-                                  const std::wstring& keyName) {
+                                  const std::wstring& keyName, int parts = 0) {
     return Quote(environment.fakeUninstaller) + (root == Root::kUser ? L" HKCU " : L" HKLM ") +
-           SeedKeyName(keyName);
+           SeedKeyName(keyName) + (parts > 0 ? L" " + std::to_wstring(parts) : L"");
 }
 
 // What the fake uninstaller wrote of its own elevation, or why there is
@@ -24,14 +25,14 @@ std::wstring ReadElevationRecord(const std::wstring& path) {
 }
 
 // Starts an entry's uninstaller by the run button or a double click and
-// follows it: the fake uninstaller, which shows no window, removes the
-// entry's key after half a second, and the line drops by itself: nothing
-// repaints the main window and no button is pressed.  The uninstaller of a
-// user's entry runs unelevated, a machine entry's with the program's rights:
-// elevated, as everything is under Wine and an administrator's program is on
-// Windows.
+// follows it: the fake uninstaller, which shows no window, removes the keys
+// of its unlisted parts, then the entry's own, and the line drops by itself:
+// nothing repaints the main window and no button is pressed.  The
+// uninstaller of a user's entry runs unelevated, a machine entry's with the
+// program's rights: elevated, as everything is under Wine and an
+// administrator's program is on Windows.
 void RunAndWatch(const Session& s, const Environment& environment, const SeedEntry& entry,
-                 bool byDoubleClick) {
+                 bool byDoubleClick, int parts = 0) {
     const std::wstring& name = *entry.displayName;
     const std::wstring how = byDoubleClick ? L"double click" : L"run button";
     const std::wstring record =
@@ -39,7 +40,11 @@ void RunAndWatch(const Session& s, const Environment& environment, const SeedEnt
         SeedKeyName(entry.keyName) + L" elevation.txt";
     DeleteFileW(record.c_str());
     s.checks.Require(s.Select(name), how + L": the line can be selected");
-    const auto registry = TakeRegistrySnapshot();
+    auto registry = TakeRegistrySnapshot();
+    for (int part = 1; part <= parts; ++part) {
+        const std::wstring key = SeedKeyName(entry.keyName + L"." + std::to_wstring(part));
+        registry = ExpectedAfter(registry, SnapshotPath(entry.root, key));
+    }
     if (byDoubleClick) {
         PostClickOnLine(s.main.list, s.list.IndexOf(name), true);
     } else {
@@ -57,7 +62,7 @@ void RunAndWatch(const Session& s, const Environment& environment, const SeedEnt
     s.checks.Check(WaitUntil([&] { return s.list.IndexOf(name) < 0; }),
                    how + L": the windowless uninstaller's line drops by itself within 10 s",
                    L"still listed, selection " + std::to_wstring(s.list.Selected()));
-    CheckRegistryAfter(s.checks, registry, how + L": the removed key is the only change",
+    CheckRegistryAfter(s.checks, registry, how + L": the removed keys are the only change",
                        SnapshotPath(entry.root, SeedKeyName(entry.keyName)));
     const std::wstring expected = entry.root == Root::kUser ? L"not elevated" : L"elevated";
     const std::wstring seen = ReadElevationRecord(record);
@@ -70,9 +75,15 @@ void RunUninstallerScenario(Checks& checks, const Environment& environment) {
     RegistrySeed seed;
     const SeedEntry byButton{Root::kUser, L"RunByButton", L"VelmoraE2E Run By Button",
                              FakeUninstallCommand(environment, Root::kUser, L"RunByButton")};
+    // A bundle: six parts the list does not show (a name, no command line)
+    // go first, more than the rescans a start arms.
     const SeedEntry byDoubleClick{
         Root::kMachine, L"RunByDoubleClick", L"VelmoraE2E Run By Double Click",
-        FakeUninstallCommand(environment, Root::kMachine, L"RunByDoubleClick")};
+        FakeUninstallCommand(environment, Root::kMachine, L"RunByDoubleClick", 6)};
+    for (int part = 1; part <= 6; ++part) {
+        seed.Add({Root::kMachine, L"RunByDoubleClick." + std::to_wstring(part), L"VelmoraE2E Part",
+                  std::nullopt});
+    }
     const SeedEntry missing{Root::kMachine, L"MissingProgram", L"VelmoraE2E Missing Program",
                             L"\"Z:\\velmora-e2e-missing\\uninstall.exe\" /S"};
     for (const auto& entry : {byButton, byDoubleClick, missing}) seed.Add(entry);
@@ -84,7 +95,7 @@ void RunUninstallerScenario(Checks& checks, const Environment& environment) {
     s.ExpectNotice(kSelectFirstMessage, L"run without a selection");
 
     RunAndWatch(s, environment, byButton, false);
-    RunAndWatch(s, environment, byDoubleClick, true);
+    RunAndWatch(s, environment, byDoubleClick, true, 6);
 
     // A command line whose program does not exist.
     checks.Require(s.Select(*missing.displayName), L"the missing program's line can be selected");

@@ -7,6 +7,7 @@
 #include <thread>
 #include <utility>
 
+#include "verdict/drive_types_of_one_check.h"
 #include "verdict/uninstaller_verdict.h"
 
 namespace velmora::platform::win32 {
@@ -99,13 +100,14 @@ void Win32UninstallerChecks::Work(const std::shared_ptr<Shared>& shared) {
             entries = std::move(shared->entries);
             shared->asked = false;
         }
+        const verdict::DriveTypesOfOneCheck probe(*shared->probe);
         bool current = true;
         for (const UninstallerToCheck& entry : entries) {
             UninstallerVerdict judged{entry.slot, Verdict::kUnknown};
             try {
-                judged.verdict = verdict::JudgeUninstaller(*shared->probe, entry.commandLine,
-                                                           entry.thirtyTwoBitView)
-                                     .verdict;
+                judged.verdict =
+                    verdict::JudgeUninstaller(probe, entry.commandLine, entry.thirtyTwoBitView)
+                        .verdict;
             } catch (const std::exception&) {
                 // Out of memory for one line's texts: that line stays unjudged.
             }

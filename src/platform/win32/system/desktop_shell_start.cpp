@@ -13,6 +13,7 @@
 #include "platform/unique_owner.h"
 #include "platform/win32/common/module_function.h"
 #include "platform/win32/common/system_library.h"
+#include "platform/win32/common/unique_com.h"
 #include "platform/win32/common/unique_handle.h"
 #include "platform/win32/system/unelevated_start.h"
 
@@ -20,14 +21,7 @@ namespace velmora::platform::win32 {
 namespace {
 
 template <typename Interface>
-struct ComTraits {
-    using Handle = Interface*;
-    static constexpr Handle kNone = nullptr;
-    bool IsValid(Handle object) const { return object != nullptr; }
-    void Close(Handle object) const { object->Release(); }
-};
-template <typename Interface>
-using ComRef = UniqueOwner<ComTraits<Interface>>;
+using ComRef = UniqueCom<Interface>;
 
 template <typename Interface>
 void** Out(ComRef<Interface>& object) {

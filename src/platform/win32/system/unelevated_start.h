@@ -12,6 +12,16 @@
 
 namespace velmora::platform::win32 {
 
+// How every start shows the program's window: normally, as a double click
+// would.
+inline STARTUPINFOW ShownNormally() {
+    STARTUPINFOW startup{};
+    startup.cb = sizeof(startup);
+    startup.dwFlags = STARTF_USESHOWWINDOW;
+    startup.wShowWindow = SW_SHOWNORMAL;
+    return startup;
+}
+
 // Whether the process runs elevated (TokenElevation); when that cannot be
 // told, it counts as elevated.
 bool ProcessIsElevated(HANDLE process);

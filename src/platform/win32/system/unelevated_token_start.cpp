@@ -20,10 +20,7 @@ using UniqueSaferLevel = UniqueOwner<NullHandleTraits<SAFER_LEVEL_HANDLE, &::Saf
 // start.
 bool StartUnelevatedUnder(HANDLE token, const std::wstring& commandLine) {
     std::wstring writable = commandLine;
-    STARTUPINFOW startup{};
-    startup.cb = sizeof(startup);
-    startup.dwFlags = STARTF_USESHOWWINDOW;
-    startup.wShowWindow = SW_SHOWNORMAL;
+    STARTUPINFOW startup = ShownNormally();
     PROCESS_INFORMATION started{};
     if (!::CreateProcessAsUserW(token, nullptr, writable.data(), nullptr, nullptr, FALSE,
                                 CREATE_SUSPENDED, nullptr, nullptr, &startup, &started)) {

@@ -52,19 +52,21 @@ std::string Win32CodePage::ToNarrow(std::wstring_view text) const {
 // WC_NO_BEST_FIT_CHARS turns best fit off, and the default-character flag
 // reports any character that had no counterpart.  UTF-8 as the system code
 // page (a Windows option) takes neither; there only an unpaired surrogate
-// cannot be carried.
+// cannot be carried, which WC_ERR_INVALID_CHARS reports.  That flag is
+// allowed with CP_UTF8 alone, not with CP_ACP that stands for it.
 std::optional<std::string> Win32CodePage::ToNarrowExactly(std::wstring_view text) const {
     if (text.empty()) return std::string();
     const int length = CheckedLength(text.size());
     const bool utf8 = ::GetACP() == CP_UTF8;
+    const UINT codePage = utf8 ? CP_UTF8 : CP_ACP;
     const DWORD flags = utf8 ? WC_ERR_INVALID_CHARS : WC_NO_BEST_FIT_CHARS;
     BOOL usedDefault = FALSE;
     BOOL* const usedDefaultOut = utf8 ? nullptr : &usedDefault;
-    const int needed = ::WideCharToMultiByte(CP_ACP, flags, text.data(), length, nullptr, 0,
+    const int needed = ::WideCharToMultiByte(codePage, flags, text.data(), length, nullptr, 0,
                                              nullptr, usedDefaultOut);
     if (needed <= 0 || usedDefault) return std::nullopt;
     std::string bytes(static_cast<std::size_t>(needed), '\0');
-    const int written = ::WideCharToMultiByte(CP_ACP, flags, text.data(), length, bytes.data(),
+    const int written = ::WideCharToMultiByte(codePage, flags, text.data(), length, bytes.data(),
                                               needed, nullptr, usedDefaultOut);
     if (written != needed || usedDefault) return std::nullopt;
     return bytes;

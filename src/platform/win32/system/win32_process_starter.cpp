@@ -40,10 +40,7 @@ bool NamesProgramFile(const std::wstring& name) {
 std::uint32_t CreateProcessFromCommandLine(const std::wstring& commandLine) {
     // CreateProcessW may write into the command line, so it gets a copy.
     std::wstring writable = commandLine;
-    STARTUPINFOW startup{};
-    startup.cb = sizeof(startup);
-    startup.dwFlags = STARTF_USESHOWWINDOW;
-    startup.wShowWindow = SW_SHOWNORMAL;
+    STARTUPINFOW startup = ShownNormally();
     PROCESS_INFORMATION started{};
     if (!::CreateProcessW(nullptr, writable.data(), nullptr, nullptr, FALSE, 0, nullptr, nullptr,
                           &startup, &started)) {

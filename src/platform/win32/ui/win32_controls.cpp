@@ -44,6 +44,11 @@ int Win32ListBox::SelectedIndex() const {
     return index == LB_ERR ? -1 : static_cast<int>(index);
 }
 
+// LB_SETCURSEL sends no LBN_SELCHANGE: the window is not told.
+void Win32ListBox::SetSelectedIndex(int index) {
+    VELMORA_LIST_MESSAGE(list_, LB_SETCURSEL, static_cast<WPARAM>(index), 0);
+}
+
 std::wstring Win32ListBox::LineText(int index) const {
     const LRESULT length =
         VELMORA_LIST_MESSAGE(list_, LB_GETTEXTLEN, static_cast<WPARAM>(index), 0);

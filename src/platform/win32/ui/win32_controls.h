@@ -24,6 +24,7 @@ class Win32ListBox : public ListBox {
     void Clear() override;
     void AddLine(const std::wstring& text, std::int16_t slot) override;
     int SelectedIndex() const override;
+    void SetSelectedIndex(int index) override;
     std::wstring LineText(int index) const override;
     std::int16_t LineSlot(int index) const override;
     // Redraws that line alone, and gives it the note as its accessible
