@@ -18,6 +18,8 @@ namespace {
 constexpr UINT kUninstallKeysChanged = WM_APP + 1;
 // Posted by the thread that checks the uninstallers.
 constexpr UINT kVerdictsReady = WM_APP + 2;
+// Hands a check's entries to that thread once the window is idle.
+constexpr UINT_PTR kChecksTimer = 1;
 
 }  // namespace
 
@@ -29,7 +31,7 @@ Win32MainWindow::Win32MainWindow(HINSTANCE instance, const wchar_t* iconResource
     uninstallStringText_.emplace(Control(kUninstallStringTextId));
     messages_.emplace(Handle());
     uninstallKeysChanged_.emplace(Handle(), kUninstallKeysChanged);
-    uninstallerChecks_.emplace(Handle(), kVerdictsReady, std::move(probe));
+    uninstallerChecks_.emplace(Handle(), kVerdictsReady, kChecksTimer, std::move(probe));
 }
 
 Win32MainWindow::~Win32MainWindow() {
@@ -73,6 +75,10 @@ LRESULT Win32MainWindow::OnMessage(UINT message, WPARAM wParam, LPARAM lParam) {
             }
             return 0;
         }
+        case WM_TIMER:
+            if (wParam != kChecksTimer) return DefaultProcessing(message, wParam, lParam);
+            uninstallerChecks_->Release();
+            return 0;
         case WM_DRAWITEM: {
             const auto& item = *reinterpret_cast<const DRAWITEMSTRUCT*>(lParam);
             if (item.CtlID != static_cast<UINT>(kUninstallListId) || !uninstallList_) {

@@ -11,6 +11,8 @@
 //                         (posted by the change signal's wait; see event_message.h)
 //   kVerdictsReady        UninstallerChecks_Done with the verdicts waiting
 //                         (posted by the checks' thread; see win32_uninstaller_checks.h)
+//   WM_TIMER kChecksTimer the check's entries handed to its thread, the window
+//                         being idle
 //   WM_DRAWITEM (1000)    the list's line, drawn by the list (owner-drawn)
 //   WM_CLOSE              destroys the window; WM_DESTROY ends the message loop
 //

@@ -40,9 +40,9 @@ struct Win32UninstallerChecks::Shared {
     }
 };
 
-Win32UninstallerChecks::Win32UninstallerChecks(HWND window, UINT message,
+Win32UninstallerChecks::Win32UninstallerChecks(HWND window, UINT message, UINT_PTR timer,
                                                std::shared_ptr<const UninstallerProbe> probe)
-    : shared_(std::make_shared<Shared>()) {
+    : window_(window), timer_(timer), shared_(std::make_shared<Shared>()) {
     shared_->window = window;
     shared_->message = message;
     shared_->probe = std::move(probe);
@@ -60,11 +60,27 @@ void Win32UninstallerChecks::Check(std::uint32_t generation,
                                    std::vector<UninstallerToCheck> entries) {
     if (!shared_->probe) return;
     {
+        // The thread leaves the old check at its next entry.
         const std::lock_guard lock(shared_->mutex);
         shared_->generation = generation;
-        shared_->entries = std::move(entries);
+        shared_->entries.clear();
+        shared_->asked = false;
+    }
+    waiting_ = std::move(entries);
+    // Without the timer the entries go at once.
+    if (::SetTimer(window_, timer_, USER_TIMER_MINIMUM, nullptr) == 0) Release();
+}
+
+void Win32UninstallerChecks::Release() {
+    // Fails only for a timer already gone, as after an immediate release.
+    static_cast<void>(::KillTimer(window_, timer_));
+    if (!shared_->probe) return;
+    {
+        const std::lock_guard lock(shared_->mutex);
+        shared_->entries = std::move(waiting_);
         shared_->asked = true;
     }
+    waiting_.clear();
     shared_->wake.notify_all();
     if (started_) return;
     try {

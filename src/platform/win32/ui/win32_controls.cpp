@@ -74,13 +74,16 @@ void Win32ListBox::NoteLine(std::int16_t slot, const std::wstring& note) {
     const int line = LineOfSlot(slot);
     if (line < 0) return;
     RECT box;
+    RECT client;
+    RECT shown;
     // Only that line is drawn again, over its own background; the window
-    // around the list is not repainted.  A line out of view has a box
-    // outside the list, where nothing is drawn.
+    // around the list is not repainted.  A line out of view is drawn when it
+    // scrolls in: invalidating it would only cost a call for each.
     if (::SendMessageW(list_, LB_GETITEMRECT, static_cast<WPARAM>(line),
-                       reinterpret_cast<LPARAM>(&box)) != LB_ERR) {
+                       reinterpret_cast<LPARAM>(&box)) != LB_ERR &&
+        ::GetClientRect(list_, &client) && ::IntersectRect(&shown, &box, &client)) {
         // Fails only for a list that is gone.
-        static_cast<void>(::InvalidateRect(list_, &box, FALSE));
+        static_cast<void>(::InvalidateRect(list_, &shown, FALSE));
     }
     descriptions_.Set(line, note.c_str());
 }
