@@ -464,11 +464,6 @@ void Fuzz(FuzzedDataProvider& in) {
 }  // namespace
 }  // namespace velmora::testing
 
-// Freed memory stays poisoned until 16 MB more has been freed, the frees of
-// many inputs: a late use is still caught, and the process reuses its pages
-// instead of touching new ones for every input.
-extern "C" const char* __asan_default_options() { return "quarantine_size_mb=16"; }
-
 extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size) {
     // What a longer input would add is never read, so that no input takes
     // more than a few milliseconds; scripts/fuzz passes the same -max_len.
