@@ -26,8 +26,8 @@ class Win32UninstallerProbe : public UninstallerProbe {
     using QueryProductState = INT(WINAPI*)(LPCWSTR);
     // Not linked: most lines name no product, and the program should not map
     // the Installer's library before its window shows.
-    mutable OnDemandFunction<QueryProductState> queryProductState_{
-        LoadSystemLibrary, L"msi.dll", "MsiQueryProductStateW"};
+    mutable OnDemandFunction<QueryProductState> queryProductState_{LoadSystemLibrary, L"msi.dll",
+                                                                   "MsiQueryProductStateW"};
 };
 
 }  // namespace velmora::platform::win32
