@@ -15,6 +15,7 @@
 #include <cstdlib>
 #include <map>
 #include <string>
+#include <string_view>
 #include <vector>
 
 #include "platform/command_line.h"
@@ -82,10 +83,7 @@ class MadeUpMachine : public platform::UninstallerProbe {
             drives_[letter] =
                 letter == 2 ? platform::kDriveFixed : input.ConsumeIntegralInRange<unsigned>(0, 6);
         }
-        variables_[L"%ProgramFiles%"] = L"C:\\Program Files";
-        variables_[L"%ProgramFiles(x86)%"] = L"C:\\Program Files (x86)";
-        variables_[L"%SystemRoot%"] = L"C:\\Windows";
-        if (input.ConsumeBool()) variables_[L"%CommonProgramFiles%"] = L"D:\\Common";
+        commonProgramFiles_ = input.ConsumeBool();
         msiLoads_ = input.ConsumeIntegralInRange(0, 15) != 0;
         productState_ = input.PickValueInArray({-2, -1, 0, 1, 2, 3, 4, 5});
     }
@@ -120,7 +118,7 @@ class MadeUpMachine : public platform::UninstallerProbe {
                     state->second = {platform::kInvalidFileAttributes, platform::kFileNotFound};
             }
         }
-        asked.push_back(path);
+        ++asked;
         return state->second;
     }
     std::optional<int> MsiQueryProductStateW(const std::wstring&) const override {
@@ -138,8 +136,10 @@ class MadeUpMachine : public platform::UninstallerProbe {
                 out += text[at++];
                 continue;
             }
-            const auto variable = variables_.find(text.substr(at, close - at + 1));
-            if (variable != variables_.end()) {
+            const std::wstring_view name(text.data() + at, close - at + 1);
+            const auto variable = kVariables.find(name);
+            if (variable != kVariables.end() &&
+                (commonProgramFiles_ || name != L"%CommonProgramFiles%")) {
                 out += variable->second;
             } else {
                 if (close > at + 1) unexpanded = true;
@@ -164,14 +164,21 @@ class MadeUpMachine : public platform::UninstallerProbe {
         std::abort();
     }
 
-    mutable std::vector<std::wstring> asked;
+    mutable int asked = 0;
     mutable bool productAsked = false;
     mutable bool unexpanded = false;
 
   private:
     FuzzedDataProvider& input_;
     std::array<unsigned, 26> drives_{};
-    std::map<std::wstring, std::wstring> variables_;
+    // The variables every machine has; %CommonProgramFiles% only where the
+    // input says so.
+    static inline const std::map<std::wstring, std::wstring, std::less<>> kVariables = {
+        {L"%ProgramFiles%", L"C:\\Program Files"},
+        {L"%ProgramFiles(x86)%", L"C:\\Program Files (x86)"},
+        {L"%SystemRoot%", L"C:\\Windows"},
+        {L"%CommonProgramFiles%", L"D:\\Common"}};
+    bool commonProgramFiles_ = false;
     mutable std::map<std::wstring, FileAttributes> files_;
     bool msiLoads_ = true;
     int productState_ = -1;
@@ -196,9 +203,11 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
     std::wstring line;
     for (int words = input.ConsumeIntegralInRange(1, 14); words > 0 && input.remaining_bytes();
          --words) {
-        line += input.ConsumeBool()
-                    ? std::wstring(input.PickValueInArray(kWords))
-                    : std::wstring(1, static_cast<wchar_t>(input.ConsumeIntegralInRange(1, 0x7F)));
+        if (input.ConsumeBool()) {
+            line += input.PickValueInArray(kWords);
+        } else {
+            line += static_cast<wchar_t>(input.ConsumeIntegralInRange(1, 0x7F));
+        }
     }
     MadeUpMachine machine(input);
     const verdict::Judgement judged = verdict::JudgeUninstaller(machine, line, thirtyTwoBit);
@@ -206,7 +215,7 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
     if (judged.verdict == platform::Verdict::kMissing) {
         MadeUpMachine::Expect(!machine.unexpanded, "missing, with a reference left unexpanded",
                               line);
-        bool allGone = !machine.asked.empty();
+        bool allGone = machine.asked > 0;
         for (const auto& [path, state] : machine.Files()) {
             allGone =
                 allGone && state.attributes == platform::kInvalidFileAttributes &&
@@ -221,11 +230,13 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
     }
     // An ordinary unquoted line of one reading: the classifier's file is the
     // program the start's split finds with the same answers.
-    const std::optional<std::wstring> expanded = machine.ExpandEnvironmentStringsW(line);
-    const std::wstring start = platform::WithoutLeadingBlanks(*expanded);
-    if (!thirtyTwoBit && !start.empty() && start.front() != L'"' && !machine.unexpanded &&
-        judged.verdict == platform::Verdict::kPresent && !judged.found.empty() &&
-        judged.found.find(L',') == std::wstring::npos) {
+    if (thirtyTwoBit || machine.unexpanded || judged.verdict != platform::Verdict::kPresent ||
+        judged.found.empty() || judged.found.find(L',') != std::wstring::npos) {
+        return 0;
+    }
+    const std::wstring start =
+        platform::WithoutLeadingBlanks(*machine.ExpandEnvironmentStringsW(line));
+    if (!start.empty() && start.front() != L'"') {
         const platform::CommandLineParts parts = platform::SplitCommandLine(
             start, [&](const std::wstring& c) { return machine.IsProgram(AsProgramFile(c)); });
         if (!machine.IsProgram(AsProgramFile(parts.program))) return 0;  // a host's argument
