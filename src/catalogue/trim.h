@@ -5,12 +5,13 @@
 
 namespace velmora::catalogue {
 
-// Removes leading and trailing U+0020 only; tabs and full-width spaces stay.
-inline std::wstring Trim(std::wstring_view text) {
+// Without leading and trailing U+0020 only; tabs and full-width spaces stay.
+inline std::wstring_view TrimmedView(std::wstring_view text) {
     const auto first = text.find_first_not_of(L' ');
     if (first == std::wstring_view::npos) return {};
-    const auto last = text.find_last_not_of(L' ');
-    return std::wstring(text.substr(first, last - first + 1));
+    return text.substr(first, text.find_last_not_of(L' ') - first + 1);
 }
+
+inline std::wstring Trim(std::wstring_view text) { return std::wstring(TrimmedView(text)); }
 
 }  // namespace velmora::catalogue

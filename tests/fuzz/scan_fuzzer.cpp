@@ -19,6 +19,7 @@
 #include <vector>
 
 #include "catalogue/find_entry.h"
+#include "catalogue/trim.h"
 #include "catalogue/uninstall_key.h"
 #include "mainwindow/messages.h"
 #include "mainwindow/zentrel_form.h"
@@ -55,13 +56,6 @@ void Expect(bool holds, const char* rule) {
 }
 
 std::string Narrow(const std::wstring& text) { return Printable(CodePage().ToNarrow(text)); }
-
-// The text as the list shows it, without its leading and trailing spaces.
-std::wstring_view Trimmed(std::wstring_view text) {
-    const auto first = text.find_first_not_of(L' ');
-    if (first == text.npos) return {};
-    return text.substr(first, text.find_last_not_of(L' ') - first + 1);
-}
 
 constexpr char kWowUninstallPath[] =
     "Software\\WOW6432Node\\Microsoft\\Windows\\CurrentVersion\\Uninstall";
@@ -251,7 +245,7 @@ struct World {
             const std::int16_t found = catalogue::FindEntryByDisplayName(
                 form.Entries(), form.EntryCount(), line.text, line.slot);
             Expect(found == line.slot && !line.text.empty() &&
-                       Trimmed(Entry(found).DisplayName) == line.text,
+                       catalogue::TrimmedView(Entry(found).DisplayName) == line.text,
                    "a listed line resolves to its own slot with its own text", [&] {
                        return "line '" + Narrow(line.text) + "' slot " + std::to_string(line.slot) +
                               " found " + std::to_string(found);
@@ -267,11 +261,11 @@ struct World {
                    [&] { return Narrow(Entry(found).KeyName); });
         }
         for (int slot = 0; slot < count; ++slot) {
-            Expect(
-                Trimmed(Entry(slot).DisplayName).empty() || listed[static_cast<std::size_t>(slot)],
-                "an unlisted slot cannot be found", [&] {
-                    return std::to_string(slot) + " '" + Narrow(Entry(slot).DisplayName) + "'";
-                });
+            Expect(catalogue::TrimmedView(Entry(slot).DisplayName).empty() ||
+                       listed[static_cast<std::size_t>(slot)],
+                   "an unlisted slot cannot be found", [&] {
+                       return std::to_string(slot) + " '" + Narrow(Entry(slot).DisplayName) + "'";
+                   });
         }
         Expect(
             catalogue::FindEntryByDisplayName(form.Entries(), form.EntryCount(), L"", -1) == count,
@@ -295,14 +289,14 @@ struct World {
                 std::string(wow ? kWowUninstallPath : catalogue::kUninstallPath) + "\\" + name};
     }
 
-    // Runs one command and checks what it left behind: every handle closed,
-    // no key created but an absent Uninstall key (with its parents), no key
-    // changed, none removed but mayRemove and what the faults remove.
     // The registry as it was at revision `seen`: a snapshot is taken only
     // when something has changed since the last one.
     platform::memory::RegistrySnapshot snapshot;
     std::size_t seen = ~std::size_t{0};
 
+    // Runs one command and checks what it left behind: every handle closed,
+    // no key created but an absent Uninstall key (with its parents), no key
+    // changed, none removed but mayRemove and what the faults remove.
     template <typename Command>
     void Run(Command command, const std::string& mayRemove = {}) {
         if (registry.Revision() != seen) snapshot = registry.Snapshot();
