@@ -26,7 +26,8 @@ endif()
 
 # The users' readme, read back from the zip: UTF-8 with a byte-order mark (so
 # Notepad never guesses the code page), CRLF line ends throughout, and its
-# first line names the version that velmora.exe's version resource names.
+# first line names the version that velmora.exe's version resource is made
+# from (VERSION, the project's).
 set(unpacked ${BINARY_DIR}/package-check)
 file(REMOVE_RECURSE ${unpacked})
 file(MAKE_DIRECTORY ${unpacked})
@@ -55,27 +56,10 @@ string(REGEX MATCH " 0[ad]" bare_end "${bare_ends}")
 if(bare_end OR NOT bytes MATCHES " 0d 0a$")
   message(FATAL_ERROR "readme.txt has a line end that is not CRLF, or does not end with one")
 endif()
-# The fixed part of the version resource follows its signature 0xFEEF04BD and
-# the structure's version: two little-endian DWORDs, major.minor, patch.tweak.
-file(READ ${EXE} exe_bytes HEX)
-string(FIND "${exe_bytes}" "bd04effe" fixed_at)
-if(fixed_at EQUAL -1)
-  message(FATAL_ERROR "velmora.exe has no version resource")
-endif()
-math(EXPR fixed_at "${fixed_at} + 16")
-string(SUBSTRING "${exe_bytes}" ${fixed_at} 16 numbers)
-string(REGEX REPLACE "(..)(..)(..)(..)(..)(..)(..)(..)" "0x\\4\\3;0x\\2\\1;0x\\8\\7;0x\\6\\5"
-  numbers "${numbers}")
-set(version "")
-foreach(number ${numbers})
-  math(EXPR number "${number}")
-  list(APPEND version ${number})
-endforeach()
-list(JOIN version "." version)
 file(STRINGS ${unpacked}/readme.txt first_line LIMIT_COUNT 1 ENCODING UTF-8)
-string(REPLACE "." "\\." version_pattern "${version}")
+string(REPLACE "." "\\." version_pattern "${VERSION}")
 if(NOT first_line MATCHES "Velmora ${version_pattern}( |$)")
-  message(FATAL_ERROR "readme.txt's first line '${first_line}' does not name Velmora ${version}")
+  message(FATAL_ERROR "readme.txt's first line '${first_line}' does not name Velmora ${VERSION}")
 endif()
 
 # A release anyone can check and repeat: the checksum file is right, the zip's
