@@ -13,10 +13,6 @@ namespace {
 
 int Stride(int width) { return (width * 3 + 3) & ~3; }
 
-}  // namespace
-
-namespace {
-
 // The box's pixels as the screen shows them, 24-bit rows bottom-up as BMP
 // files store them; empty when they cannot be read.
 std::vector<BYTE> ScreenPixels(const Box& box, BITMAPINFOHEADER& info) {
